@@ -1,0 +1,92 @@
+#include "file.h"
+
+#include <cstring>
+#include <vector>
+
+CFileException::Cause CFileException::CauseFromOsError(LONG osError)
+{
+    switch (osError) {
+    case ERROR_FILE_NOT_FOUND: return fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return badPath;
+    case ERROR_ACCESS_DENIED: return accessDenied;
+    case ERROR_SHARING_VIOLATION: return sharingViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return diskFull;
+    default: return generic;
+    }
+}
+
+static CFileException MakeException(DWORD osError, const CString& fileName)
+{
+    return CFileException(CFileException::CauseFromOsError(static_cast<LONG>(osError)), static_cast<LONG>(osError), fileName);
+}
+
+CFile::CFile(LPCSTR fileName, UINT openFlags) : fileName_(fileName)
+{
+    if ((openFlags & (modeCreate | modeWrite)) != (modeCreate | modeWrite))
+        throw CFileException(CFileException::generic, ERROR_INVALID_PARAMETER, fileName_);
+
+    SECURITY_ATTRIBUTES sa = {};
+    sa.nLength = sizeof(sa);
+    sa.bInheritHandle = (openFlags & modeNoInherit) ? FALSE : TRUE;
+    HANDLE h = ::CreateFileA(fileName, GENERIC_WRITE, 0, &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE) throw MakeException(::GetLastError(), fileName_);
+    handle_.reset(h);
+}
+
+CFile::~CFile() { Abort(); }
+
+void CFile::Write(const void* data, UINT count)
+{
+    if (count == 0) return;
+    DWORD written = 0;
+    if (!::WriteFile(handle_.get(), data, count, &written, NULL)) throw MakeException(::GetLastError(), fileName_);
+    // Windows reports a full disk as a successful write of fewer bytes.
+    if (written != count) throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, fileName_);
+}
+
+void CFile::Close()
+{
+    if (!handle_.valid()) return;
+    if (!handle_.reset()) throw CFileException(CFileException::generic, static_cast<LONG>(::GetLastError()));
+}
+
+void CFile::Abort() { handle_.reset(); }
+
+BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status)
+{
+    status = CFileStatus();
+    // A wildcard would let the search below report some other entry.
+    if (!fileName || ::strpbrk(fileName, "*?")) return FALSE;
+    const DWORD needed = ::GetFullPathNameA(fileName, 0, NULL, NULL);
+    if (needed == 0) return FALSE;
+    std::vector<char> full(needed + 1);
+    LPSTR filePart = NULL;
+    const DWORD length = ::GetFullPathNameA(fileName, static_cast<DWORD>(full.size()), full.data(), &filePart);
+    if (length == 0 || length >= full.size()) return FALSE;
+
+    // The volume must answer before its directory is searched (a missing drive counts as nothing).
+    CString root;
+    if (full[0] == '\\' && full[1] == '\\') {
+        // \\server\share\ : the root is the first four components.
+        int slashes = 0;
+        size_t i = 0;
+        for (; i < length && slashes < 4; ++i)
+            if (full[i] == '\\') ++slashes;
+        root = CString(full.data(), static_cast<int>(i));
+        if (slashes < 4) root += "\\";
+    } else {
+        root = CString(full.data(), 3);  // "C:\"
+    }
+    if (!::GetVolumeInformationA(root, NULL, 0, NULL, NULL, NULL, NULL, 0)) return FALSE;
+
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(full.data(), &found);
+    if (search == INVALID_HANDLE_VALUE) return FALSE;
+    ::FindClose(search);
+    status.m_attribute = found.dwFileAttributes;
+    status.m_szFullName = CString(full.data(), static_cast<int>(length));
+    return TRUE;
+}

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine in the build's own sandbox and passes its exit code through.
+#
+#   wine-run.sh [--root DIR] [--arch i686|x86_64] [--file-limit KB] [--cwd DIR] -- PROGRAM [ARGS...]
+#   wine-run.sh [--root DIR] [--arch ...] --init      create the prefix (once) and return
+#   wine-run.sh [--root DIR] [--arch ...] --stop      stop this prefix's wineserver, nothing else
+#   wine-run.sh [--root DIR] [--arch ...] --shell CMD run a shell command with the sandbox's environment
+#
+# The sandbox is ROOT/prefix (WINEPREFIX) and ROOT/home (HOME), both inside the build folder, so Wine
+# never links shell folders to the real home folder. Menu entries and the Mono/Gecko prompts are off.
+# When started as root, Wine runs as the unprivileged user "marigold-wine": as root, Wine would let a
+# read-only file be truncated, which hides real Windows behaviour.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=${MARIGOLD_WINE_ROOT:-}
+arch=${MARIGOLD_WINE_ARCH:-i686}
+file_limit=""
+cwd=""
+mode=run
+shell_cmd=""
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --root) root=$2; shift 2 ;;
+    --arch) arch=$2; shift 2 ;;
+    --file-limit) file_limit=$2; shift 2 ;;
+    --cwd) cwd=$2; shift 2 ;;
+    --init) mode=init; shift ;;
+    --stop) mode=stop; shift ;;
+    --shell) mode=shell; shell_cmd=$2; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ -n "$root" ] || { echo "wine-run.sh: no sandbox root (--root or MARIGOLD_WINE_ROOT)" >&2; exit 2; }
+mkdir -p "$root"
+root=$(cd "$root" && pwd)
+
+case "$arch" in
+  x86_64) loader=/usr/lib/wine/wine64 ;;
+  *)      loader=/usr/bin/wine ;;
+esac
+server=/usr/bin/wineserver
+run_user=marigold-wine
+
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  if ! id "$run_user" >/dev/null 2>&1; then
+    useradd --system --create-home --home-dir "/var/lib/$run_user" --shell /usr/sbin/nologin "$run_user" 2>/dev/null \
+      || id "$run_user" >/dev/null
+  fi
+  # The user must be able to reach the build folder even when it lies below a private folder such as /root.
+  dir=$root
+  while [ "$dir" != "/" ]; do
+    dir=$(dirname "$dir")
+    if ! runuser -u "$run_user" -- test -x "$dir" 2>/dev/null; then
+      setfacl -m "u:$run_user:x" "$dir"
+    fi
+  done
+  if [ "$(stat -c %U "$root")" != "$run_user" ]; then
+    chown -R "$run_user" "$root"
+  fi
+  as_user=(runuser -u "$run_user" --)
+fi
+
+sandbox_env=(
+  env
+  WINEPREFIX="$root/prefix"
+  HOME="$root/home"
+  WINEARCH=win64
+  WINELOADER="$loader"
+  WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+  WINEDEBUG="${WINEDEBUG:--all}"
+  XDG_CONFIG_HOME="$root/home/.config"
+  XDG_DATA_HOME="$root/home/.local/share"
+  XDG_CACHE_HOME="$root/home/.cache"
+  TMPDIR="$root/tmp"
+  PATH="${MARIGOLD_WINE_PATH:+$MARIGOLD_WINE_PATH:}/usr/local/bin:/usr/bin:/bin"
+  DISPLAY="${DISPLAY:-}"
+)
+[ "$arch" = x86_64 ] || sandbox_env=("${sandbox_env[@]/WINEARCH=win64/WINEARCH=win32}")
+
+in_sandbox() { "${as_user[@]}" "${sandbox_env[@]}" "$@"; }
+
+make_prefix() {
+  mkdir -p "$root/home" "$root/tmp"
+  [ -z "${as_user[*]}" ] || chown -R "$run_user" "$root"
+  in_sandbox "$loader" wineboot -i >"$root/wineboot.log" 2>&1 || true
+  # Without a window manager Wine pauses ~2 s after every full-screen window unless windows are unmanaged.
+  in_sandbox "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$root/wineboot.log" 2>&1
+  in_sandbox "$server" -w
+  [ -f "$root/prefix/system.reg" ] || { echo "wine-run.sh: wineboot failed, see $root/wineboot.log" >&2; exit 1; }
+  touch "$root/prefix/.marigold-ready"
+}
+
+ensure_prefix() {
+  [ -f "$root/prefix/.marigold-ready" ] && return 0
+  # Tests run in parallel: one of them makes the prefix, the others wait for it.
+  exec 9>"$root/.prefix.lock"
+  flock 9
+  [ -f "$root/prefix/.marigold-ready" ] || make_prefix
+  flock -u 9
+}
+
+case "$mode" in
+  init) ensure_prefix; exit 0 ;;
+  stop)
+    if [ -d "$root/prefix" ]; then in_sandbox "$server" -k 2>/dev/null || true; fi
+    exit 0 ;;
+  shell)
+    ensure_prefix
+    in_sandbox bash -c "$shell_cmd"
+    exit $? ;;
+esac
+
+[ $# -gt 0 ] || { echo "wine-run.sh: no program given" >&2; exit 2; }
+ensure_prefix
+limit_cmd=":"
+[ -z "$file_limit" ] || limit_cmd="trap '' XFSZ; ulimit -f $file_limit"
+[ -n "$cwd" ] || cwd=$PWD
+set +e
+in_sandbox bash -c "cd \"\$1\" || exit 125; shift; $limit_cmd; exec \"\$@\"" wine-run "$cwd" "$loader" "$@"
+rc=$?
+set -e
+exit $rc
