@@ -90,6 +90,13 @@ make_prefix() {
   # Without a window manager Wine pauses ~2 s after every full-screen window unless windows are unmanaged.
   in_sandbox "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$root/wineboot.log" 2>&1
   in_sandbox "$server" -w
+  # Wine links the user's shell folders (Desktop, Documents...) to HOME. Real folders keep everything the
+  # programs write inside the prefix, so a copied prefix is self-contained.
+  local link
+  for link in "$root"/prefix/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link"; mkdir "$link"; fi
+  done
+  [ -z "${as_user[*]}" ] || chown -R "$run_user" "$root/prefix/drive_c/users"
   [ -f "$root/prefix/system.reg" ] || { echo "wine-run.sh: wineboot failed, see $root/wineboot.log" >&2; exit 1; }
   touch "$root/prefix/.marigold-ready"
 }

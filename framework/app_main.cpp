@@ -1,0 +1,4 @@
+// The process entry of a framework application: everything happens in AfxWinMain.
+#include "app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return AfxWinMain(instance); }

@@ -1,0 +1,43 @@
+#include "setup_app.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "publisher.h"
+#include "setup_ids.h"
+
+namespace {
+const char kControlPanelParameters[] = "desk.cpl Display,@\"Screen Saver\"";
+
+// The Display control panel by its full path in the system directory: a bare "control.exe" would be
+// searched for in the setup's own folder first, where anyone could have put one.
+void OpenScreenSaverSettings()
+{
+    char systemDir[MAX_PATH] = "";
+    const UINT length = ::GetSystemDirectoryA(systemDir, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    const CString controlPanel = WithTrailingBackslash(systemDir) + "control.exe";
+    ::ShellExecuteA(NULL, NULL, controlPanel, kControlPanelParameters, NULL, SW_SHOW);
+}
+}  // namespace
+
+// The one application object.
+CSetupApp theApp;
+
+BOOL CSetupApp::RunSetup()
+{
+    // Lives until the process ends: it keeps a second copy from running meanwhile.
+    ::CreateMutexA(NULL, FALSE, AfxGetAppTitle());
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return FALSE;
+
+    ::CoInitialize(NULL);  // for the shell link object; stays initialised until the process ends
+
+    if (AfxMessageBox(IDS_ASK_INSTALL, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
+
+    const int installed = InstallAll();
+    AfxMessageBox(installed ? IDS_INSTALL_SUCCEEDED : IDS_INSTALL_FAILED, MB_OK | MB_ICONINFORMATION);
+
+    ::ShellExecuteA(NULL, NULL, PublisherSiteUrl, NULL, NULL, SW_SHOW);
+    OpenScreenSaverSettings();
+    return FALSE;
+}

@@ -1,0 +1,79 @@
+// The framework's start-up and its wait cursor, with the real user32 under Wine.
+#include <doctest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "app.h"
+
+namespace {
+class RecordingApp : public CWinApp {
+public:
+    BOOL InitInstance() override
+    {
+        ++starts;
+        titleAtStart = AfxGetAppTitle();
+        errorModeAtStart = ::SetErrorMode(0);
+        ::SetErrorMode(errorModeAtStart);
+        return FALSE;
+    }
+    int ExitInstance() override
+    {
+        ++exits;
+        return 42;  // ignored: the process exit code stays 0
+    }
+    int starts = 0;
+    int exits = 0;
+    std::string titleAtStart;
+    UINT errorModeAtStart = 0;
+};
+}  // namespace
+
+TEST_CASE("start-up records the instance and title and ends without a loop when the hook says FALSE")
+{
+    RecordingApp app;
+    const HINSTANCE self = ::GetModuleHandleA(NULL);
+    ::SetErrorMode(SEM_NOGPFAULTERRORBOX);
+
+    CHECK(AfxWinMain(self) == 0);
+    CHECK(app.starts == 1);
+    CHECK(app.exits == 1);
+    CHECK(AfxGetInstanceHandle() == self);
+    CHECK(app.titleAtStart == "Framework Test Title");
+    // Added to what was there, not replacing it.
+    CHECK(app.errorModeAtStart == (SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
+}
+
+TEST_CASE("without a title string the title is the module file name without folder and extension")
+{
+    RecordingApp app;
+    // kernel32 has no string 57344, so the fallback applies.
+    CHECK(AfxWinMain(::GetModuleHandleA("kernel32.dll")) == 0);
+    CHECK(app.titleAtStart == "kernel32");
+}
+
+TEST_CASE("the wait cursor nests and puts back the cursor from before the first wait")
+{
+    const HCURSOR arrow = ::LoadCursorA(NULL, IDC_ARROW);
+    const HCURSOR wait = ::LoadCursorA(NULL, IDC_WAIT);
+    ::SetCursor(arrow);
+    {
+        CWaitCursor outer;
+        CHECK(::GetCursor() == wait);
+        {
+            CWaitCursor inner;
+            CHECK(::GetCursor() == wait);
+        }
+        CHECK(::GetCursor() == wait);
+    }
+    CHECK(::GetCursor() == arrow);
+
+    // An exception leaving the scope ends the wait too.
+    try {
+        CWaitCursor leaving;
+        CHECK(::GetCursor() == wait);
+        throw std::runtime_error("leave");
+    } catch (const std::runtime_error&) {
+    }
+    CHECK(::GetCursor() == arrow);
+}
