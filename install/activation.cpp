@@ -1,0 +1,40 @@
+#include "activation.h"
+
+#include <vector>
+
+namespace {
+
+const DWORD kShortPathBufferSize = MAX_PATH;
+// The answer may grow between two calls (the file renamed or replaced meanwhile); a few rounds
+// settle it, more would mean something keeps changing it.
+const int kShortPathAttempts = 3;
+
+}  // namespace
+
+BOOL GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query)
+{
+    // A result not smaller than the buffer is the size needed (with the terminator), and the
+    // buffer was left unfilled: ask again with that much room instead of using it.
+    std::vector<char> buffer(kShortPathBufferSize);
+    for (int attempt = 0; attempt < kShortPathAttempts; ++attempt) {
+        const DWORD length = query(longPath, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return FALSE;
+        if (length < buffer.size()) {
+            shortPath = CString(buffer.data(), static_cast<int>(length));
+            return TRUE;
+        }
+        buffer.assign(length, '\0');
+    }
+    return FALSE;
+}
+
+int ActivateScreenSaver(LPCSTR longPath)
+{
+    CString shortPath;
+    if (!GetShortPath(longPath, shortPath)) return 0;
+    // Without a folder the profile API uses the file in the Windows directory.
+    if (!::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini")) return 0;
+    // SPIF_SENDCHANGE is left out: no other program needs telling.
+    if (!::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, NULL, SPIF_UPDATEINIFILE)) return 0;
+    return 1;
+}

@@ -1,0 +1,18 @@
+// Makes an installed screen-saver file the user's active screen saver.
+#pragma once
+
+#include <windows.h>
+
+#include "cstring.h"
+
+// Writes the short (8.3) form of `longPath` as "SCRNSAVE.EXE" in the "boot" section of "system.ini",
+// then switches screen saving on and stores that in the user profile. Each step runs only after the
+// one before succeeded, and nothing done is undone. Returns 1 when all steps succeeded, 0 otherwise.
+int ActivateScreenSaver(LPCSTR longPath);
+
+// The system call that gives a short path; a parameter only so that tests can stand in for it.
+typedef DWORD(WINAPI* ShortPathQuery)(LPCSTR longPath, LPSTR shortPath, DWORD bufferSize);
+
+// The complete short path of an existing file, however long; FALSE (and `shortPath` untouched) when
+// the system cannot give it.
+BOOL GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query = ::GetShortPathNameA);
