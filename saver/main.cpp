@@ -1,2 +1,60 @@
+// Marigold.scr: a Halloween night for the screen. Windows starts it with the screen-saver command
+// line; see command_line.h.
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+
+#include "command_line.h"
+#include "config_dialog.h"
+#include "saver_window.h"
+#include "settings.h"
+
+namespace {
+
+// Only one full-screen show at a time; the name is shared by all sessions' processes of one user.
+const char kRunningMutex[] = "Marigold.ScreenSaver.Running";
+
+HWND WindowFrom(const SaverCommand& command)
+{
+    return reinterpret_cast<HWND>(command.window);
+}
+
+int RunFullScreen(HINSTANCE instance)
+{
+    HANDLE running = ::CreateMutexA(NULL, FALSE, kRunningMutex);
+    if (running && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(running);
+        return 0;
+    }
+    SaverWindowOptions options;
+    options.fullScreen = true;
+    options.settings = LoadSettings();
+    const int result = RunSaverWindow(instance, options);
+    if (running) ::CloseHandle(running);
+    return result;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    const SaverCommand command = ParseSaverCommandLine(commandLine);
+    // A window handle that is not a window (anymore) ends quietly: nothing to draw in or belong to.
+    if (command.badWindow || (command.hasWindow && !::IsWindow(WindowFrom(command)))) return 0;
+
+    switch (command.mode) {
+    case SaverMode::Run:
+        return RunFullScreen(instance);
+    case SaverMode::Preview: {
+        SaverWindowOptions options;
+        options.fullScreen = false;
+        options.previewParent = WindowFrom(command);
+        options.settings = LoadSettings();
+        return RunSaverWindow(instance, options);
+    }
+    case SaverMode::Configure:
+        RunSettingsDialog(instance, command.hasWindow ? WindowFrom(command) : NULL);
+        return 0;
+    case SaverMode::Password:
+        return 0;  // passwords belong to the system since long ago
+    }
+    return 0;
+}

@@ -1,0 +1,96 @@
+// The night's cast and how it moves: a ghost drifting and fading, a skeleton walking and now and
+// then dancing, pumpkins bouncing until one bursts. Pure arithmetic, no drawing, so it can be
+// stepped in a test; one Step() is one frame of the 30-per-second timer.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "settings.h"
+
+struct FigureSize {
+    int width;
+    int height;
+};
+
+struct FigureSizes {
+    FigureSize ghost{141, 106};
+    FigureSize skeleton{116, 73};
+    FigureSize pumpkin{40, 40};
+};
+
+struct Ghost {
+    double x = 0, y = 0;  // top-left
+    double vx = 0;
+    double baseY = 0, bobPhase = 0;
+    int alpha = 0;        // 0 (gone) .. 255 (solid)
+    int targetAlpha = 0;
+    int holdFrames = 0;   // frames until the next change of mind
+    bool facingLeft = false;
+};
+
+struct Skeleton {
+    double x = 0, y = 0;  // top-left
+    int direction = 1;    // +1 walks right, -1 left
+    double stepPhase = 0;
+    bool dancing = false;
+    int stateFrames = 0;  // frames left in the current walk or dance
+};
+
+struct Shard {
+    double x = 0, y = 0, vx = 0, vy = 0;
+};
+
+struct Pumpkin {
+    enum class State { Bouncing, Bursting, Resting };
+    State state = State::Bouncing;
+    double x = 0, y = 0;  // top-left
+    double vx = 0, vy = 0;
+    double floor = 0;     // the y its bottom lands on
+    int variant = 0;      // which of the three pumpkin pictures
+    int bouncesLeft = 0;  // landings before it bursts
+    int timer = 0;        // frames left bursting or resting
+    double squash = 0;    // 0..1 just after landing
+    std::vector<Shard> shards;
+};
+
+class Scene {
+public:
+    static constexpr int kPumpkinVariants = 3;
+    static constexpr int kBurstFrames = 36;
+    static constexpr int kShardCount = 14;
+    static constexpr int kShardSize = 5;
+
+    Scene(int width, int height, const SaverSettings& settings, const FigureSizes& sizes, std::uint32_t seed);
+
+    // Advances one frame; returns how many pumpkins burst in it.
+    int Step();
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Where the ground begins (the horizon of the graveyard).
+    int groundTop() const { return groundTop_; }
+    const FigureSizes& sizes() const { return sizes_; }
+    const Ghost& ghost() const { return ghost_; }
+    const Skeleton& skeleton() const { return skeleton_; }
+    const std::vector<Pumpkin>& pumpkins() const { return pumpkins_; }
+
+private:
+    double Random01();
+    double RandomRange(double low, double high) { return low + (high - low) * Random01(); }
+    int RandomInt(int low, int high);  // inclusive
+
+    void StepGhost();
+    void StepSkeleton();
+    bool StepPumpkin(Pumpkin& pumpkin);
+    void LaunchPumpkin(Pumpkin& pumpkin, bool fresh);
+    void Burst(Pumpkin& pumpkin);
+
+    int width_, height_, groundTop_;
+    double speed_;  // 1.0 at the middle setting
+    FigureSizes sizes_;
+    std::uint32_t random_;
+    Ghost ghost_;
+    Skeleton skeleton_;
+    std::vector<Pumpkin> pumpkins_;
+};
