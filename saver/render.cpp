@@ -471,8 +471,7 @@ void NightRenderer::DrawFrame(const Scene& scene)
     std::vector<Item> items;
     items.reserve(scene.pumpkins().size() + 1);
     const Skeleton& skeleton = scene.skeleton();
-    const double feet = scene.groundTop() + (scene.height() - scene.groundTop()) * 0.30;
-    items.push_back({feet, nullptr});
+    items.push_back({scene.skeletonFeet(), nullptr});
     for (const Pumpkin& p : scene.pumpkins()) items.push_back({p.floor, &p});
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.bottom < b.bottom; });
 

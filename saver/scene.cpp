@@ -109,7 +109,7 @@ void Scene::StepSkeleton()
         s.dancing = !s.dancing;
         s.stateFrames = s.dancing ? RandomInt(90, 160) : RandomInt(150, 420);
     }
-    const double feet = groundTop_ + (height_ - groundTop_) * 0.30;
+    const double feet = skeletonFeet();
     double lift;
     if (s.dancing) {
         const double before = s.stepPhase;

@@ -70,6 +70,8 @@ public:
     int height() const { return height_; }
     // Where the ground begins (the horizon of the graveyard).
     int groundTop() const { return groundTop_; }
+    // The line the skeleton's feet touch (figures below it stand in front of it).
+    double skeletonFeet() const { return groundTop_ + (height_ - groundTop_) * 0.45; }
     const FigureSizes& sizes() const { return sizes_; }
     const Ghost& ghost() const { return ghost_; }
     const Skeleton& skeleton() const { return skeleton_; }

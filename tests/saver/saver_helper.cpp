@@ -1,0 +1,138 @@
+// A helper for the screen-saver tests, run under Wine:
+//   saver_helper parent SECONDS   makes a window, prints "hwnd N", then every change of its child
+//                                 windows as "child HWND x y w h visible", reads "resize W H" and
+//                                 "quit" from stdin; destroys the window on "quit" or after SECONDS.
+//   saver_helper version FILE     prints the FileVersion string of FILE read with the version API.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const UINT kResize = WM_APP + 1;
+const UINT kQuit = WM_APP + 2;
+
+DWORD WINAPI ReadCommands(void* window)
+{
+    char line[128];
+    HWND hwnd = static_cast<HWND>(window);
+    while (std::fgets(line, sizeof(line), stdin)) {
+        int w = 0, h = 0;
+        if (std::sscanf(line, "resize %d %d", &w, &h) == 2) ::PostMessageA(hwnd, kResize, w, h);
+        if (std::strncmp(line, "quit", 4) == 0) break;
+    }
+    ::PostMessageA(hwnd, kQuit, 0, 0);
+    return 0;
+}
+
+LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case kResize: {
+        RECT frame = {0, 0, static_cast<LONG>(wParam), static_cast<LONG>(lParam)};
+        ::AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+        ::SetWindowPos(window, NULL, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+        return 0;
+    }
+    case kQuit:
+        ::DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+BOOL CALLBACK ListChild(HWND child, LPARAM list)
+{
+    RECT r = {};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(NULL, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    char line[160];
+    std::snprintf(line, sizeof(line), "child %llu %ld %ld %ld %ld %d", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(child)),
+                  r.left, r.top, r.right - r.left, r.bottom - r.top, ::IsWindowVisible(child) ? 1 : 0);
+    reinterpret_cast<std::string*>(list)->append(line).append("\n");
+    return TRUE;
+}
+
+int RunParent(int seconds)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ParentProcedure;
+    windowClass.hInstance = ::GetModuleHandleA(NULL);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "MarigoldPreviewParent";
+    ::RegisterClassA(&windowClass);
+    RECT frame = {0, 0, 152, 112};  // the size of the Display control panel's little monitor
+    ::AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND window = ::CreateWindowExA(0, windowClass.lpszClassName, "Marigold preview parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    20, 20, frame.right - frame.left, frame.bottom - frame.top, NULL, NULL,
+                                    windowClass.hInstance, NULL);
+    if (!window) return 1;
+    std::printf("hwnd %llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+    std::fflush(stdout);
+    ::CloseHandle(::CreateThread(NULL, 0, ReadCommands, window, 0, NULL));
+    ::SetTimer(window, 1, 100, NULL);
+    const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    std::string last;
+    MSG message;
+    while (::GetMessageA(&message, NULL, 0, 0) > 0) {
+        if (message.message == WM_TIMER && message.hwnd == window) {
+            std::string now;
+            ::EnumChildWindows(window, ListChild, reinterpret_cast<LPARAM>(&now));
+            if (now != last) {
+                std::printf("%s", now.empty() ? "children none\n" : now.c_str());
+                std::fflush(stdout);
+                last = now;
+            }
+            if (static_cast<LONG>(::GetTickCount() - end) > 0) ::DestroyWindow(window);
+            continue;
+        }
+        ::DispatchMessageA(&message);
+    }
+    std::printf("destroyed\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+int PrintVersion(const char* path)
+{
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
+    if (!size) return 1;
+    std::vector<char> data(size);
+    if (!::GetFileVersionInfoA(path, 0, size, data.data())) return 1;
+    struct Translation {
+        WORD language, codePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < sizeof(Translation))
+        return 1;
+    std::printf("translation %04x %04x\n", translation->language, translation->codePage);
+    char query[64];
+    std::snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\FileVersion", translation->language, translation->codePage);
+    char* text = nullptr;
+    if (!::VerQueryValueA(data.data(), query, reinterpret_cast<void**>(&text), &length) || !text) return 1;
+    std::printf("FileVersion %s\n", text);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    if (::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed)
+        std::printf("fixed %lu.%lu.%lu.%lu\n", fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
+                    fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "parent") == 0) return RunParent(argc >= 3 ? std::atoi(argv[2]) : 30);
+    if (argc >= 3 && std::strcmp(argv[1], "version") == 0) return PrintVersion(argv[2]);
+    std::fprintf(stderr, "usage: saver_helper parent SECONDS | version FILE\n");
+    return 2;
+}

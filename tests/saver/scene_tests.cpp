@@ -1,0 +1,94 @@
+#include <doctest.h>
+
+#include "scene.h"
+
+namespace {
+
+bool Inside(double x, double y, int w, int h, const Scene& scene)
+{
+    return x >= 0 && y >= 0 && x + w <= scene.width() && y + h <= scene.height();
+}
+
+SaverSettings Settings(int pumpkins, int speed)
+{
+    SaverSettings s;
+    s.pumpkins = pumpkins;
+    s.speed = speed;
+    return s;
+}
+
+}  // namespace
+
+TEST_CASE("scene keeps every figure on screen")
+{
+    const FigureSizes sizes;
+    const int screens[][2] = {{1024, 768}, {1920, 1080}, {800, 600}, {3840, 1080}, {640, 200}};
+    for (const auto& screen : screens) {
+        for (int speed : {1, 5, 10}) {
+            CAPTURE(screen[0]);
+            CAPTURE(screen[1]);
+            CAPTURE(speed);
+            Scene scene(screen[0], screen[1], Settings(12, speed), sizes, 12345u + speed);
+            int bursts = 0;
+            bool sawFaded = false, sawDance = false;
+            for (int frame = 0; frame < 30 * 60; ++frame) {
+                bursts += scene.Step();
+                const Ghost& g = scene.ghost();
+                REQUIRE(Inside(g.x, g.y, sizes.ghost.width, sizes.ghost.height, scene));
+                REQUIRE(g.alpha >= 0);
+                REQUIRE(g.alpha <= 255);
+                sawFaded |= g.alpha < 100;
+                const Skeleton& s = scene.skeleton();
+                REQUIRE(Inside(s.x, s.y, sizes.skeleton.width, sizes.skeleton.height, scene));
+                sawDance |= s.dancing;
+                for (const Pumpkin& p : scene.pumpkins()) {
+                    REQUIRE(Inside(p.x, p.y, sizes.pumpkin.width, sizes.pumpkin.height, scene));
+                    REQUIRE(p.variant >= 0);
+                    REQUIRE(p.variant < Scene::kPumpkinVariants);
+                    for (const Shard& shard : p.shards)
+                        REQUIRE(Inside(shard.x, shard.y, Scene::kShardSize, Scene::kShardSize, scene));
+                }
+            }
+            // In a minute the show must have happened: bursts, a fading ghost, a dance.
+            CHECK(bursts > 0);
+            CHECK(sawFaded);
+            CHECK(sawDance);
+            CHECK(scene.pumpkins().size() == 12u);
+        }
+    }
+}
+
+TEST_CASE("scene pumpkins land on the ground and burst after bouncing")
+{
+    const FigureSizes sizes;
+    Scene scene(1024, 768, Settings(3, 5), sizes, 99u);
+    bool sawBursting = false, sawResting = false, sawBack = false;
+    for (int frame = 0; frame < 30 * 90; ++frame) {
+        scene.Step();
+        for (const Pumpkin& p : scene.pumpkins()) {
+            CHECK(p.floor >= scene.groundTop());
+            CHECK(p.floor <= scene.height());
+            CHECK(p.y + sizes.pumpkin.height <= p.floor + 0.001);
+            if (p.state == Pumpkin::State::Bursting) sawBursting = true;
+            if (p.state == Pumpkin::State::Resting) sawResting = true;
+            if (sawResting && p.state == Pumpkin::State::Bouncing) sawBack = true;
+        }
+    }
+    CHECK(sawBursting);
+    CHECK(sawResting);
+    CHECK(sawBack);
+}
+
+TEST_CASE("scene survives screens smaller than the figures")
+{
+    const FigureSizes sizes;
+    for (const auto& screen : {std::make_pair(1, 1), std::make_pair(30, 20), std::make_pair(0, 0), std::make_pair(-5, 100)}) {
+        Scene scene(screen.first, screen.second, Settings(0, 99), sizes, 0u);
+        for (int frame = 0; frame < 600; ++frame) scene.Step();
+        CHECK(scene.width() >= 1);
+        CHECK(scene.height() >= 1);
+        CHECK(scene.pumpkins().size() == 1u);  // 0 is clamped up
+        CHECK(scene.ghost().x == 0);
+        CHECK(scene.skeleton().x == 0);
+    }
+}
