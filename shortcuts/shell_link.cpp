@@ -1,0 +1,70 @@
+#include "shell_link.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "handles.h"
+
+namespace {
+
+// The file-system folder behind a shell special folder. FALSE when the folder is unknown, is not a
+// file-system folder (virtual folders have no path), or when the shell's allocator is unavailable:
+// without it the item-ID list could never be given back, so it is not asked for.
+BOOL GetSpecialFolderPath(int folderId, CString& path)
+{
+    ComPtr<IMalloc> allocator;
+    if (FAILED(::SHGetMalloc(allocator.put())) || !allocator) return FALSE;
+    allocator.reset();
+
+    ShellIdList folder;
+    if (::SHGetSpecialFolderLocation(NULL, folderId, folder.put()) != S_OK || !folder.get()) return FALSE;
+
+    char buffer[MAX_PATH] = "";
+    if (!::SHGetPathFromIDListA(folder.get(), buffer) || buffer[0] == '\0') return FALSE;
+    path = buffer;
+    return TRUE;
+}
+
+// The whole of `text` in UTF-16, or FALSE when the code page cannot convert all of it.
+BOOL ToWide(const CString& text, std::wstring& wide)
+{
+    const int withTerminator = -1;
+    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, NULL, 0);
+    if (needed <= 0) return FALSE;
+    std::wstring converted(static_cast<size_t>(needed), L'\0');
+    if (::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, &converted[0], needed) != needed) return FALSE;
+    converted.resize(static_cast<size_t>(needed) - 1);
+    wide.swap(converted);
+    return TRUE;
+}
+
+}  // namespace
+
+void CreateShellLink(int folderId, CString title, CString target)
+{
+    CString folder;
+    if (!GetSpecialFolderPath(folderId, folder)) return;
+
+    CString linkPath;
+    linkPath.Format("%s\\%s", static_cast<LPCSTR>(folder), static_cast<LPCSTR>(title + ".lnk"));
+
+    ComPtr<IShellLinkA> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void()))) return;
+
+    // A target the link object rejects still gets a link; the save decides.
+    link->SetPath(target);
+
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) || !file) return;
+
+    // A half-converted path would name some other file: save only the whole one. A path longer
+    // than the system accepts simply makes the save fail.
+    std::wstring widePath;
+    if (!ToWide(linkPath, widePath)) return;
+    const BOOL rememberAsCurrentFile = TRUE;
+    file->Save(widePath.c_str(), rememberAsCurrentFile);
+}

@@ -1,0 +1,10 @@
+// Shell links (".lnk" files) in the user's special folders, made through the shell's link object.
+#pragma once
+
+#include "cstring.h"
+
+// Saves "<special folder>\<title>.lnk" with `target` as its target, replacing a link of the same
+// name. `folderId` is a CSIDL_ value. COM must already be initialised on the calling thread.
+// Quiet by design: a folder without a file-system path, a link object that cannot be made, or a
+// path the system cannot take leaves no file behind, and nothing is reported.
+void CreateShellLink(int folderId, CString title, CString target);
