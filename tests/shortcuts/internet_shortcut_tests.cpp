@@ -1,0 +1,216 @@
+// The Internet shortcut under Wine, written into the test user's real Favorites folder. Every case
+// uses its own title, so tests running side by side in the shared prefix do not meet.
+#include <doctest.h>
+
+#include <shlobj.h>
+
+#include "internet_shortcut.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char kUrl[] = "http://www.lumavert.example";
+
+std::string FavoritesFolder()
+{
+    char path[MAX_PATH] = "";
+    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, CSIDL_FAVORITES, FALSE));
+    return path;
+}
+
+// A title no other test (or earlier run) uses.
+std::string UniqueTitle(const std::string& stem)
+{
+    static unsigned serial = 0;
+    return stem + " " + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount()) + "-" +
+           std::to_string(++serial);
+}
+
+std::string ExpectedBytes(const std::string& url)
+{
+    return "[DEFAULT]\r\nBASEURL=" + url + "\r\n[InternetShortcut]\r\nURL=" + url + "\r\n";
+}
+
+// Names in `folder` that begin with `prefix`.
+std::vector<std::string> NamesStartingWith(const std::string& folder, const std::string& prefix)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (std::string(found.cFileName).compare(0, prefix.size(), prefix) == 0) names.push_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+// The ANSI file functions stop at MAX_PATH characters; the "\\?\" form of the wide ones does not.
+std::wstring LongPath(const std::string& path)
+{
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], static_cast<int>(wide.size()))));
+    return L"\\\\?\\" + wide;
+}
+
+std::vector<unsigned char> ReadAllLong(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    HANDLE h = ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(::GetFileSize(h, NULL));
+    DWORD got = 0;
+    if (!bytes.empty() && !::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, NULL)) got = 0;
+    bytes.resize(got);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+// Deletes a shortcut this test made, whatever its attributes and length.
+struct RemovedAtExit {
+    std::string path;
+    ~RemovedAtExit()
+    {
+        ::SetFileAttributesW(LongPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(LongPath(path).c_str());
+    }
+};
+
+// Points one of the user's shell folders somewhere else and puts both registry records of it
+// (the configured one and the shell's resolved copy) back as they were.
+class RedirectedShellFolder {
+public:
+    RedirectedShellFolder(const char* name, const std::string& path) : name_(name)
+    {
+        Save(kConfigured, configured_);
+        Save(kResolved, resolved_);
+        HKEY key;
+        REQUIRE(::RegOpenKeyExA(HKEY_CURRENT_USER, kConfigured, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS);
+        ::RegSetValueExA(key, name_, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                         static_cast<DWORD>(path.size() + 1));
+        ::RegCloseKey(key);
+    }
+    ~RedirectedShellFolder()
+    {
+        Restore(kConfigured, configured_);
+        Restore(kResolved, resolved_);
+    }
+
+private:
+    struct Value {
+        bool present = false;
+        DWORD type = 0;
+        std::vector<BYTE> data;
+    };
+    static constexpr const char* kConfigured = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr const char* kResolved = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+    void Save(const char* keyName, Value& value)
+    {
+        HKEY key;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+        DWORD size = 0;
+        if (::RegQueryValueExA(key, name_, NULL, &value.type, NULL, &size) == ERROR_SUCCESS) {
+            value.data.resize(size);
+            value.present = ::RegQueryValueExA(key, name_, NULL, &value.type, value.data.data(), &size) == ERROR_SUCCESS;
+        }
+        ::RegCloseKey(key);
+    }
+    void Restore(const char* keyName, const Value& value)
+    {
+        HKEY key;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        if (value.present)
+            ::RegSetValueExA(key, name_, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+        else
+            ::RegDeleteValueA(key, name_);
+        ::RegCloseKey(key);
+    }
+
+    const char* name_;
+    Value configured_;
+    Value resolved_;
+};
+
+}  // namespace
+
+TEST_CASE("Internet shortcut holds exactly four CR LF lines and a rerun rewrites it")
+{
+    const std::string favorites = FavoritesFolder();
+    const std::string title = UniqueTitle("LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES");
+    RemovedAtExit shortcut{favorites + "\\" + title + ".url"};
+
+    CreateInternetShortcut(title.c_str(), kUrl);
+    CHECK(ReadAll(shortcut.path) == Bytes(ExpectedBytes(kUrl)));
+
+    // A longer file of the same name is truncated, not overlaid.
+    REQUIRE(WriteAll(shortcut.path, std::string(4000, 'x') + "\n"));
+    CreateInternetShortcut(title.c_str(), kUrl);
+    CreateInternetShortcut(title.c_str(), kUrl);
+    CHECK(ReadAll(shortcut.path) == Bytes(ExpectedBytes(kUrl)));
+    CHECK(NamesStartingWith(favorites, title) == std::vector<std::string>{title + ".url"});
+
+    // The address goes in as given, however long, with nothing quoted or escaped.
+    const std::string odd = "http://www.lumavert.example/a b?c=%20&d=" + std::string(3000, 'q');
+    CreateInternetShortcut(title.c_str(), odd.c_str());
+    CHECK(ReadAll(shortcut.path) == Bytes(ExpectedBytes(odd)));
+}
+
+TEST_CASE("Internet shortcut leaves a read-only shortcut unchanged")
+{
+    const std::string title = UniqueTitle("Marigold read-only");
+    RemovedAtExit shortcut{FavoritesFolder() + "\\" + title + ".url"};
+    const std::string before = "[InternetShortcut]\r\nURL=http://kept.example\r\n";
+    REQUIRE(WriteAll(shortcut.path, before));
+    REQUIRE(::SetFileAttributesA(shortcut.path.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    CreateInternetShortcut(title.c_str(), kUrl);
+    CHECK(ReadAll(shortcut.path) == Bytes(before));
+}
+
+TEST_CASE("Internet shortcut path is built at its real length")
+{
+    const std::string favorites = FavoritesFolder();
+
+    // Folder and title past MAX_PATH: the whole name or, where the system refuses such a path,
+    // no file; never a cut-off name.
+    const std::string stem = UniqueTitle("Marigold long");
+    const std::string longTitle = stem + std::string(240 - stem.size(), 'L');
+    RemovedAtExit longShortcut{favorites + "\\" + longTitle + ".url"};
+    REQUIRE(longShortcut.path.size() > MAX_PATH);
+    CreateInternetShortcut(longTitle.c_str(), kUrl);
+    const std::vector<std::string> written = NamesStartingWith(favorites, stem);
+    if (!written.empty()) {
+        CHECK(written == std::vector<std::string>{longTitle + ".url"});
+        CHECK(ReadAllLong(longShortcut.path) == Bytes(ExpectedBytes(kUrl)));
+    }
+
+    // Past any buffer a fixed-size assembly could hold: no file system takes such a name, and
+    // nothing else is written or overrun.
+    const std::string hugeStem = UniqueTitle("Marigold huge");
+    const std::string hugeTitle = hugeStem + std::string(6000, 'H');
+    CreateInternetShortcut(hugeTitle.c_str(), kUrl);
+    CHECK(NamesStartingWith(favorites, hugeStem).empty());
+}
+
+TEST_CASE("Internet shortcut without a Favorites folder writes nothing")
+{
+    ScratchDir scratch;
+    const std::string realFavorites = FavoritesFolder();
+    const std::string missing = scratch.file("no favorites here");
+    const std::string title = UniqueTitle("Marigold homeless");
+    {
+        RedirectedShellFolder redirect("Favorites", missing);
+        char path[MAX_PATH] = "";
+        REQUIRE_FALSE(::SHGetSpecialFolderPathA(NULL, path, CSIDL_FAVORITES, FALSE));
+
+        CreateInternetShortcut(title.c_str(), kUrl);
+    }
+    CHECK_FALSE(Exists(missing));
+    CHECK(NamesStartingWith(realFavorites, title).empty());
+    CHECK(NamesStartingWith(scratch.path(), title).empty());
+    CHECK(FavoritesFolder() == realFavorites);
+}
