@@ -99,6 +99,9 @@ void SaverWindow::Start()
     scene_.reset(new Scene(width, height, options_.settings, sizes, seed));
     renderer_.reset(new NightRenderer(width, height, sprites_, seed * 2654435761u));
     ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
+    // Where the pointer rests when the show starts; only movement away from here counts, so the
+    // report Windows sends as the window appears (and a small jitter) does not end it.
+    mouseKnown_ = options_.fullScreen && ::GetCursorPos(&mouseStart_);
 }
 
 void SaverWindow::NextFrame()
@@ -181,7 +184,6 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             POINT now;
             ::GetCursorPos(&now);
             if (!mouseKnown_) {
-                // The first report is where the pointer already was; only real movement counts.
                 mouseStart_ = now;
                 mouseKnown_ = true;
             } else if (std::abs(now.x - mouseStart_.x) > kMouseSlack || std::abs(now.y - mouseStart_.y) > kMouseSlack) {

@@ -1,0 +1,412 @@
+#!/usr/bin/env python3
+"""End-to-end tests of Marigold.scr under Wine on a private X server (Xvfb, no window manager).
+
+Runs in a private copy of the test prefix, so pictures can be planted, damaged and removed in
+C:\\windows\\marigoldfiles and the settings changed without touching other tests."""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SCREEN = (1024, 768)
+SAVER_TITLE = "Marigold Screen Saver"
+SETTINGS_TITLE = "Marigold Screen Saver Settings"
+SETTINGS_KEY = r"HKCU\Software\LUMAVERT\Marigold"
+ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
+WINE_USER = "marigold-wine"
+
+failures = []
+
+
+def check(condition, message):
+    print(("ok   " if condition else "FAIL ") + message, flush=True)
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+class Sandbox:
+    def __init__(self, args):
+        self.args = args
+        self.run = os.environ["MARIGOLD_WINE_RUN"]
+        self.arch = os.environ.get("MARIGOLD_WINE_ARCH", "x86_64")
+        shared = os.environ["MARIGOLD_WINE_ROOT"]
+        build = os.environ.get("MARIGOLD_BUILD_DIR", os.path.dirname(shared))
+        self.root = tempfile.mkdtemp(prefix="saver-gui-", dir=build)
+        # A private prefix: what this test plants or changes stays here.
+        subprocess.run(["cp", "-a", os.path.join(shared, "prefix"), os.path.join(self.root, "prefix")], check=True)
+        for sub in ("home", "tmp"):
+            os.makedirs(os.path.join(self.root, sub), exist_ok=True)
+        if os.geteuid() == 0:
+            for path in (self.root, os.path.join(self.root, "home"), os.path.join(self.root, "tmp")):
+                shutil.chown(path, WINE_USER)
+        self.assets = os.path.join(self.root, "prefix", "drive_c", "windows", "marigoldfiles")
+        self.display = None
+        self.xvfb = None
+
+    def start_x(self):
+        for n in range(91, 200):
+            if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                continue
+            self.xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-ac", "-nolisten", "tcp"],
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.display = f":{n}"
+            for _ in range(50):
+                if self.xdotool("getdisplaygeometry").returncode == 0:
+                    return
+                if self.xvfb.poll() is not None:
+                    break
+                time.sleep(0.1)
+            self.xvfb.kill()
+            self.xvfb.wait()
+        raise RuntimeError("no X display could be started")
+
+    def env(self, **extra):
+        env = dict(os.environ, DISPLAY=self.display)
+        env.update(extra)
+        return env
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True, timeout=20)
+
+    def wine(self, *args, **extra):
+        return subprocess.Popen([self.run, "--root", self.root, "--arch", self.arch, "--", *args], env=self.env(**extra),
+                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+    def saver(self, *args, **extra):
+        return self.wine(self.args.saver, *args, **extra)
+
+    def reg(self, *args):
+        p = self.wine("reg", *args)
+        out, _ = p.communicate(timeout=60)
+        return p.returncode, out
+
+    def plant_assets(self):
+        shutil.rmtree(self.assets, ignore_errors=True)
+        os.makedirs(self.assets)
+        for name in ASSETS:
+            shutil.copy(os.path.join(self.args.assets, name), self.assets)
+        if os.geteuid() == 0:
+            subprocess.run(["chown", "-R", WINE_USER, self.assets], check=True)
+
+    def windows(self, name):
+        result = self.xdotool("search", "--onlyvisible", "--name", f"^{name}$")
+        return result.stdout.split()
+
+    def wait_window(self, name, timeout=20):
+        end = time.time() + timeout
+        while time.time() < end:
+            found = self.windows(name)
+            if found:
+                return found[0]
+            time.sleep(0.2)
+        return None
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env(), check=True, timeout=30)
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True, timeout=30).stdout
+        return raw
+
+    def close(self):
+        subprocess.run([self.run, "--root", self.root, "--arch", self.arch, "--stop"], env=self.env())
+        if self.xvfb:
+            self.xvfb.kill()
+            self.xvfb.wait()
+        if os.environ.get("MARIGOLD_KEEP_SCRATCH"):
+            print("kept", self.root)
+        else:
+            shutil.rmtree(self.root, ignore_errors=True)
+
+
+def finish(process, timeout):
+    """Waits for a process; returns (exit code or None when it still runs, stderr)."""
+    try:
+        _, err = process.communicate(timeout=timeout)
+        return process.returncode, err
+    except subprocess.TimeoutExpired:
+        process.kill()
+        _, err = process.communicate()
+        return None, err
+
+
+def pixel_counts(raw, test, top=0, bottom=None):
+    width = SCREEN[0]
+    bottom = SCREEN[1] if bottom is None else bottom
+    count = 0
+    for y in range(top, bottom):
+        row = raw[y * width * 3:(y + 1) * width * 3]
+        for x in range(0, width * 3, 3):
+            if test(row[x], row[x + 1], row[x + 2]):
+                count += 1
+    return count
+
+
+def is_magenta(r, g, b):
+    return r > 240 and b > 240 and g < 30
+
+
+def is_orange(r, g, b):
+    return r > 200 and 70 < g < 190 and b < 80
+
+
+def is_bone(r, g, b):
+    return r > 200 and g > 200 and b > 190
+
+
+def no_error_box(err, what):
+    check("trace:msgbox" not in err, f"{what}: no message box")
+    check("Unhandled exception" not in err and "page fault" not in err, f"{what}: no crash")
+
+
+def start_full_screen(box, **extra):
+    process = box.saver("/s", WINEDEBUG="+msgbox", **extra)
+    window = box.wait_window(SAVER_TITLE)
+    time.sleep(1.5)  # a few frames, and the first pointer report, before anything is done to it
+    return process, window
+
+
+def ends_after(box, process):
+    """Waits for /s to end; returns (exit code, seconds until its window was gone, stderr).
+    Wine itself needs about two more seconds to tear any process down after its last window
+    (a settings dialog takes as long), so the show's own reaction is timed by its window."""
+    start = time.time()
+    gone = None
+    while time.time() - start < 10:
+        if gone is None and not box.windows(SAVER_TITLE):
+            gone = time.time() - start
+        if process.poll() is not None and gone is not None:
+            break
+        time.sleep(0.02)
+    rc, err = finish(process, 10)
+    return rc, (gone if gone is not None else 99.0), err
+
+
+def test_version(box):
+    p = box.wine(box.args.helper, "version", box.args.saver)
+    out, _ = p.communicate(timeout=60)
+    check("translation 0409 04b0" in out, "version record has the US English / Unicode translation")
+    check("FileVersion 1.00" in out, "version API reads FileVersion 1.00")
+    check("fixed 1.0.0.0" in out, "fixed file version is 1.0.0.0")
+
+
+def test_full_screen(box):
+    box.plant_assets()
+    process, window = start_full_screen(box)
+    if not check(window is not None, "/s shows a window"):
+        finish(process, 1)
+        return
+    geometry = box.xdotool("getwindowgeometry", window).stdout
+    check(f"{SCREEN[0]}x{SCREEN[1]}" in geometry and "Position: 0,0" in geometry, "/s covers the whole screen: " + geometry.replace("\n", " "))
+    first = box.screenshot(os.path.join(box.root, "frame1.png"))
+    time.sleep(0.7)
+    second = box.screenshot(os.path.join(box.root, "frame2.png"))
+    check(first != second, "the picture changes between two frames")
+    ground = int(SCREEN[1] * 0.7)
+    check(pixel_counts(first, is_magenta) == 0, "no key-colour boxes around the figures")
+    check(pixel_counts(first, is_orange, ground) > 300, "pumpkins show on the ground")
+    check(pixel_counts(first, is_bone, ground) > 100, "the skeleton shows on the ground")
+    dark_sky = pixel_counts(first, lambda r, g, b: r < 60 and g < 50 and b < 90, 0, 40)
+    check(dark_sky > SCREEN[0] * 30, "the sky at the top is dark")
+
+    # A second copy while the first runs ends at once and leaves the first alone.
+    other = box.saver("/s")
+    rc, _ = finish(other, 15)
+    check(rc == 0, f"a second /s ends at once with exit code 0 (got {rc})")
+    check(process.poll() is None, "the first /s keeps running")
+
+    box.xdotool("key", "space")
+    rc, took, err = ends_after(box, process)
+    check(rc == 0 and took <= 1.0, f"a key press ends /s at once (exit {rc}, window gone after {took:.2f} s)")
+    check(not box.windows(SAVER_TITLE), "the full-screen window is gone")
+    no_error_box(err, "/s")
+
+
+def test_mouse(box):
+    # Wine places its idea of the pointer at the centre of the screen until X reports a motion,
+    # so the pointer starts there and the jitter is measured from it.
+    box.xdotool("mousemove", str(SCREEN[0] // 2), str(SCREEN[1] // 2))
+    process, window = start_full_screen(box)
+    check(window is not None, "/s runs again for the mouse")
+    box.xdotool("mousemove", str(SCREEN[0] // 2 + 2), str(SCREEN[1] // 2 + 1))
+    time.sleep(0.6)
+    check(process.poll() is None, "a jitter of two pixels does not end /s")
+    box.xdotool("mousemove", "700", "600")
+    rc, took, _ = ends_after(box, process)
+    check(rc == 0 and took <= 1.0, f"moving the mouse ends /s at once (exit {rc}, window gone after {took:.2f} s)")
+
+    process, window = start_full_screen(box)
+    check(window is not None, "/s runs again for the click")
+    box.xdotool("click", "1")
+    rc, took, _ = ends_after(box, process)
+    check(rc == 0 and took <= 1.0, f"a click ends /s at once (exit {rc}, window gone after {took:.2f} s)")
+
+
+def read_children(helper, want, timeout=15):
+    """Reads the helper's reports until `want(line)` matches; returns the line or None."""
+    end = time.time() + timeout
+    while time.time() < end:
+        line = helper.stdout.readline()
+        if not line:
+            return None
+        line = line.strip()
+        if want(line):
+            return line
+    return None
+
+
+def test_preview(box):
+    helper = box.wine(box.args.helper, "parent", "60")
+    first = read_children(helper, lambda l: l.startswith("hwnd "))
+    if not check(first is not None, "the preview parent window is made"):
+        finish(helper, 1)
+        return
+    hwnd = first.split()[1]
+    saver = box.saver("/p", hwnd, WINEDEBUG="+msgbox")
+    child = read_children(helper, lambda l: l.startswith("child "))
+    check(child is not None and child.split()[2:] == ["0", "0", "152", "112", "1"],
+          f"/p puts a visible child over the parent's whole client area: {child}")
+    helper.stdin.write("resize 300 200\n")
+    helper.stdin.flush()
+    child = read_children(helper, lambda l: l.startswith("child ") and l.split()[4:6] == ["300", "200"])
+    check(child is not None, f"the preview follows the parent's size: {child}")
+    check(saver.poll() is None, "the preview keeps running while its parent lives")
+    helper.stdin.write("quit\n")
+    helper.stdin.flush()
+    rc, err = finish(saver, 10)
+    check(rc == 0, f"the preview ends with exit code 0 when its parent is destroyed (got {rc})")
+    no_error_box(err, "/p")
+    finish(helper, 10)
+
+
+def reg_values(box):
+    rc, out = box.reg("query", SETTINGS_KEY)
+    values = {}
+    for line in out.splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[1] == "REG_DWORD":
+            values[parts[0]] = int(parts[2], 16)
+    return values
+
+
+def open_settings(box, *args):
+    process = box.saver(*args)
+    window = box.wait_window(SETTINGS_TITLE)
+    if window:
+        box.xdotool("windowfocus", "--sync", window)
+        time.sleep(0.3)
+    return process, window
+
+
+def test_settings(box):
+    box.reg("add", SETTINGS_KEY, "/v", "Sound", "/t", "REG_DWORD", "/d", "1", "/f")
+    box.reg("add", SETTINGS_KEY, "/v", "Pumpkins", "/t", "REG_DWORD", "/d", "5", "/f")
+    box.reg("add", SETTINGS_KEY, "/v", "Speed", "/t", "REG_DWORD", "/d", "5", "/f")
+    process, window = open_settings(box, "/c")
+    if check(window is not None, "/c shows the settings dialog"):
+        # Sound off, two more pumpkins, one step slower, OK.
+        for keys in (["space"], ["Tab"], ["Right", "Right"], ["Tab"], ["Left"], ["Return"]):
+            box.xdotool("key", "--delay", "80", *keys)
+            time.sleep(0.15)
+    rc, _ = finish(process, 10)
+    check(rc == 0, f"the settings dialog closes with OK (exit {rc})")
+    values = reg_values(box)
+    check(values == {"Sound": 0, "Pumpkins": 7, "Speed": 4}, f"changed settings are stored: {values}")
+
+    # Cancel keeps what was stored.
+    process, window = open_settings(box, "/C")
+    if window:
+        box.xdotool("key", "space", "Escape")
+    finish(process, 10)
+    check(reg_values(box) == {"Sound": 0, "Pumpkins": 7, "Speed": 4}, "Cancel stores nothing")
+
+    # Values out of range or of the wrong type come back clamped or as defaults.
+    box.reg("add", SETTINGS_KEY, "/v", "Sound", "/t", "REG_SZ", "/d", "loud", "/f")
+    box.reg("add", SETTINGS_KEY, "/v", "Pumpkins", "/t", "REG_DWORD", "/d", "99", "/f")
+    box.reg("add", SETTINGS_KEY, "/v", "Speed", "/t", "REG_DWORD", "/d", "0", "/f")
+    process, window = open_settings(box, "/c")
+    check(window is not None, "the settings dialog opens with invalid stored values")
+    if window:
+        box.xdotool("key", "Return")
+    finish(process, 10)
+    values = reg_values(box)
+    check(values == {"Sound": 1, "Pumpkins": 12, "Speed": 1}, f"invalid values are clamped or defaulted: {values}")
+
+    # A full-screen run with invalid settings still works.
+    process, window = start_full_screen(box)
+    check(window is not None, "/s runs with clamped settings")
+    box.xdotool("key", "Escape")
+    rc, _, _ = ends_after(box, process)
+    check(rc == 0, "and ends normally")
+    box.reg("delete", SETTINGS_KEY, "/f")
+
+
+def test_bad_handles(box):
+    for args in (["/p", "123456789"], ["/p", "abc"], ["/p"], ["/c:987654321"], ["/P:0"], ["/a", "42"]):
+        process = box.saver(*args, WINEDEBUG="+msgbox")
+        rc, err = finish(process, 20)
+        check(rc == 0, f"{' '.join(args)} ends quietly with exit code 0 (got {rc})")
+        no_error_box(err, " ".join(args))
+    check(not box.windows(SETTINGS_TITLE), "no settings dialog for a bad owner handle")
+
+
+def test_damaged_assets(box):
+    box.plant_assets()
+    with open(os.path.join(box.assets, "ghost.bmp"), "w") as f:
+        f.write("not a picture, only words named like one\n")
+    with open(os.path.join(box.assets, "pumpkin1.bmp"), "r+b") as f:
+        f.truncate(300)
+    shutil.copy(os.path.join(box.args.assets, "pumpkin3.bmp"), os.path.join(box.assets, "skeleton.bmp"))  # wrong size
+    os.remove(os.path.join(box.assets, "pumpkin2.bmp"))
+    os.remove(os.path.join(box.assets, "boom1.wav"))
+    process, window = start_full_screen(box)
+    check(window is not None, "/s runs with damaged pictures")
+    shot = box.screenshot(os.path.join(box.root, "damaged.png"))
+    ground = int(SCREEN[1] * 0.7)
+    check(pixel_counts(shot, is_orange, ground) > 300, "stand-in pumpkins are drawn for the damaged ones")
+    check(pixel_counts(shot, is_magenta) == 0, "no key-colour boxes with stand-ins")
+    box.xdotool("key", "Escape")
+    rc, _, err = ends_after(box, process)
+    check(rc == 0, f"and ends with exit code 0 (got {rc})")
+    no_error_box(err, "damaged pictures")
+
+    shutil.rmtree(box.assets)
+    process, window = start_full_screen(box)
+    check(window is not None, "/s runs without the picture folder")
+    shot = box.screenshot(os.path.join(box.root, "missing.png"))
+    check(pixel_counts(shot, is_orange, ground) > 300, "stand-in pumpkins are drawn without the folder")
+    box.xdotool("key", "Escape")
+    rc, _, err = ends_after(box, process)
+    check(rc == 0, f"and ends with exit code 0 (got {rc})")
+    no_error_box(err, "missing folder")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--saver", required=True)
+    parser.add_argument("--helper", required=True)
+    parser.add_argument("--assets", required=True)
+    parser.add_argument("--only", default="")
+    args = parser.parse_args()
+    box = Sandbox(args)
+    try:
+        box.start_x()
+        tests = [test_version, test_full_screen, test_mouse, test_preview, test_settings, test_bad_handles, test_damaged_assets]
+        for test in tests:
+            if args.only and args.only not in test.__name__:
+                continue
+            print(f"== {test.__name__}", flush=True)
+            test(box)
+    finally:
+        box.close()
+    if failures:
+        print(f"{len(failures)} check(s) failed", flush=True)
+        return 1
+    print("all checks passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
