@@ -41,10 +41,13 @@ work_dir = linux_path(work_dir_windows)
 
 
 def run_maker(*args):
+    """(exit code, stdout) of one maker run; stderr is shown when it ends abnormally."""
     result = subprocess.run(
         [os.environ["MARIGOLD_WINE_RUN"], "--root", root, "--arch", os.environ["MARIGOLD_WINE_ARCH"],
          "--cwd", work_dir, "--", maker] + [str(a) for a in args],
         stdout=subprocess.PIPE, stderr=subprocess.PIPE, universal_newlines=True, timeout=120)
+    if result.returncode != 0:
+        print("maker %s: exit code %d\n%s%s" % (list(args)[:2], result.returncode, result.stdout, result.stderr))
     return result.returncode, result.stdout.strip()
 
 
