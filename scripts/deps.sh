@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 wine32:i386
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils x11-xserver-utils
   liblnk-utils icoutils python3-pefile imagemagick sox
   doctest-dev acl procps
 )

@@ -1,10 +1,43 @@
 #!/usr/bin/env bash
-# Builds the setup (32-bit, what ships) and says what it built.
+# Builds the setup and runs it in a sandboxed Wine prefix inside the build folder.
+#   scripts/run-setup.sh [--headless] [--fresh]
+# With a display you answer the boxes yourself; without one (or with --headless) it runs on a virtual
+# display, answers Yes, saves screenshots of both boxes and lists what was installed and where.
+# --fresh starts from a new Windows; otherwise a second run finds the first run's installation.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 bash scripts/deps.sh
-cmake -S . -B build/i686 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake >/dev/null
-cmake --build build/i686
-echo "Built in build/i686:"
-find build/i686 -maxdepth 2 -name '*.exe' -o -maxdepth 2 -name '*.scr' | sort
+source scripts/arch.sh
+
+headless=()
+fresh=0
+for arg in "$@"; do
+  case "$arg" in
+    --headless) headless=(--headless) ;;
+    --fresh) fresh=1 ;;
+    *) echo "usage: scripts/run-setup.sh [--headless] [--fresh]" >&2; exit 2 ;;
+  esac
+done
+
+build() {  # arch
+  cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$1.cmake" >/dev/null
+  cmake --build "build/$1"
+}
+
+build i686
+echo "Built the setup: build/i686/setup/MarigoldSetup.exe ($(stat -c %s build/i686/setup/MarigoldSetup.exe) bytes)"
+arch=$(marigold_test_arch)
+if [ "$arch" != i686 ]; then
+  echo "This machine cannot run 32-bit Windows programs (its kernel's 32-bit support is off): running the"
+  echo "same sources built for 64-bit Windows instead."
+  build "$arch"
+fi
+
+root="build/$arch/run/wine"
+if [ "$fresh" = 1 ] && [ -d "$root" ]; then
+  scripts/wine-run.sh --root "$root" --arch "$arch" --stop
+  rm -rf "$root"
+fi
+exec /usr/bin/python3 scripts/run_setup.py --setup "build/$arch/setup/MarigoldSetup.exe" --arch "$arch" \
+     --root "$root" "${headless[@]}"

@@ -70,7 +70,7 @@ sandbox_env=(
   HOME="$root/home"
   WINEARCH=win64
   WINELOADER="$loader"
-  WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+  WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml=${MARIGOLD_WINE_DLLOVERRIDES:+;$MARIGOLD_WINE_DLLOVERRIDES}"
   WINEDEBUG="${WINEDEBUG:--all}"
   XDG_CONFIG_HOME="$root/home/.config"
   XDG_DATA_HOME="$root/home/.local/share"

@@ -5,7 +5,8 @@
 #include "resource_file.h"
 #include "setup_app.h"
 #include "setup_ids.h"
-#include "shortcuts.h"
+#include "internet_shortcut.h"
+#include "shell_link.h"
 
 namespace {
 const char kAssetFolder[] = "marigoldfiles";

@@ -1,0 +1,143 @@
+"""Driving Windows GUI programs under Wine for the run command and the end-to-end tests: a virtual
+display, throwaway copies of a sandbox prefix, and message boxes answered with real keys."""
+import os
+import pathlib
+import shutil
+import subprocess
+import time
+
+HERE = pathlib.Path(__file__).resolve().parent
+WINE_RUN = str(HERE / "wine-run.sh")
+WINE_USER = "marigold-wine"
+
+
+class VirtualDisplay:
+    """Xvfb on a free display number, without access control (Wine runs as another user)."""
+
+    def __init__(self, size="1024x768x24"):
+        self.size = size
+        self.proc = None
+        self.name = None
+
+    def __enter__(self):
+        for number in range(90, 190):
+            if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
+                continue
+            proc = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", self.size, "-ac", "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(50):
+                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                    self.proc, self.name = proc, f":{number}"
+                    return self
+                if proc.poll() is not None:
+                    break
+                time.sleep(0.1)
+            proc.kill()
+        raise RuntimeError("no free X display for Xvfb")
+
+    def __exit__(self, *exc):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait(timeout=10)
+
+    def env(self):
+        return dict(os.environ, DISPLAY=self.name)
+
+    def xdotool(self, *args, check=False):
+        return subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True, check=check)
+
+    def find_windows(self, title):
+        """Visible windows with exactly this title (Wine also keeps unmapped helper windows)."""
+        out = self.xdotool("search", "--onlyvisible", "--name", f"^{title}$").stdout
+        return [w for w in out.split() if w.strip()]
+
+    def wait_for_window(self, title, timeout=60.0, gone=lambda: False):
+        deadline = time.time() + timeout
+        while time.time() < deadline and not gone():
+            found = self.find_windows(title)
+            if found:
+                return found[0]
+            time.sleep(0.2)
+        return None
+
+    def answer(self, title, key, answered, timeout=30.0):
+        """Types `key` into the box titled `title` until `answered()` says it took: a box that has only
+        just appeared (on a busy machine) may not take input yet. There is no window manager, so the
+        box is focused directly."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            windows = self.find_windows(title)
+            if windows:
+                self.xdotool("windowfocus", "--sync", windows[0])
+                self.xdotool("key", key)
+            for _ in range(10):
+                time.sleep(0.2)
+                if answered():
+                    return True
+        return False
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", str(path)], env=self.env(), check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Sandbox:
+    """One Wine sandbox root (prefix + home) in the build folder."""
+
+    def __init__(self, root, arch):
+        self.root = pathlib.Path(root)
+        self.arch = arch
+
+    @property
+    def drive_c(self):
+        return self.root / "prefix" / "drive_c"
+
+    def user_dir(self):
+        return self.drive_c / "users" / WINE_USER if (self.drive_c / "users" / WINE_USER).exists() \
+            else next(p for p in (self.drive_c / "users").iterdir() if p.name != "Public")
+
+    def unix_path(self, windows_path):
+        """C:\\windows\\x -> <prefix>/drive_c/windows/x (matching the case of existing entries)."""
+        assert windows_path[1:3] == ":\\", windows_path
+        path = self.drive_c
+        for part in windows_path[3:].split("\\"):
+            if not part:
+                continue
+            match = None
+            if path.is_dir():
+                match = next((p for p in path.iterdir() if p.name.lower() == part.lower()), None)
+            path = match or path / part
+        return path
+
+    def init(self):
+        subprocess.run([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--init"], check=True)
+
+    def stop(self):
+        subprocess.run([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--stop"], check=False)
+
+    def copy_to(self, root):
+        """A throwaway copy of this sandbox (its server must be stopped)."""
+        self.stop()
+        root = pathlib.Path(root)
+        if root.exists():
+            Sandbox(root, self.arch).stop()
+            shutil.rmtree(root)
+        subprocess.run(["cp", "-a", str(self.root), str(root)], check=True)
+        return Sandbox(root, self.arch)
+
+    def start(self, program, *args, env=None, winedebug=None, path_prefix=None, stderr=None, native=None):
+        full_env = dict(env or os.environ)
+        if native:
+            # Our own stand-ins for programs Wine also has built in (e.g. control.exe).
+            full_env["MARIGOLD_WINE_DLLOVERRIDES"] = ";".join(f"{name}=n" for name in native)
+        if winedebug:
+            full_env["WINEDEBUG"] = winedebug
+        if path_prefix:
+            full_env["MARIGOLD_WINE_PATH"] = str(path_prefix)
+        return subprocess.Popen([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--", str(program), *args],
+                                env=full_env, stdout=subprocess.PIPE, stderr=stderr or subprocess.PIPE, text=True)
+
+    def give_to_wine_user(self, path):
+        """Files made here by root must belong to the user Wine runs as."""
+        if os.geteuid() == 0:
+            subprocess.run(["chown", "-R", WINE_USER, str(path)], check=False)

@@ -1,0 +1,328 @@
+#!/usr/bin/env python3
+"""The setup run end to end, the way a user runs it: the built setup in its own fresh copy of a Wine
+prefix, on a virtual display, its message boxes answered with real keys. What it installed, wrote and
+started is then read from the prefix with independent tools (lnkinfo, the registry, recording stand-ins
+for the browser and the control panel)."""
+import argparse
+import os
+import pathlib
+import re
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "scripts"))
+from wine_session import Sandbox, VirtualDisplay  # noqa: E402
+
+TITLE = "Marigold Screen Saver Setup"
+ASK = "This will install the Marigold screen saver. Do you wish to continue?"
+SUCCESS = "The Marigold screen saver has been successfully installed!"
+FAILURE = "The installation failed. You may restart your computer and try again."
+CONTROL_PARAMETERS = 'desk.cpl Display,@"Screen Saver"'
+ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
+FAVORITE = "LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES.url"
+DESKTOP_LINK = "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
+START_MENU_LINK = "LUMAVERT.lnk"
+PROGRAMS_LINK = "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL: " + message)
+    return condition
+
+
+class Machine:
+    """One scenario's Windows: a fresh copy of the template prefix with recording stand-ins."""
+
+    def __init__(self, args, name):
+        self.args = args
+        self.arch = os.environ.get("MARIGOLD_WINE_ARCH", "i686")
+        template = Sandbox(pathlib.Path(args.work) / "template", self.arch)
+        self.dir = pathlib.Path(args.work) / name
+        self.dir.mkdir(parents=True, exist_ok=True)
+        self.sandbox = template.copy_to(self.dir / "root")
+        self.windows = self.sandbox.unix_path("C:\\windows")
+        self.user = self.sandbox.user_dir()
+        # The browser: Wine's launcher hands URLs to xdg-open, found first on PATH.
+        self.bin = self.dir / "bin"
+        self.bin.mkdir(exist_ok=True)
+        self.browser_record = self.dir / "record" / "browser.txt"
+        self.browser_record.parent.mkdir(exist_ok=True)
+        xdg = self.bin / "xdg-open"
+        xdg.write_text(f'#!/bin/sh\necho "$*" >> "{self.browser_record}"\n')
+        xdg.chmod(0o755)
+        # The control panel: a recorder in place of the system directory's control.exe.
+        self.control = self.windows / "system32" / "control.exe"
+        self.control.write_bytes(pathlib.Path(args.recorder).read_bytes())
+        self.control_record = pathlib.Path(str(self.control) + ".launches.txt")
+        self.sandbox.give_to_wine_user(self.dir)
+        self.system_ini_before = (self.windows / "system.ini").read_bytes()
+
+    def run_setup(self, display, answers, log_name="setup"):
+        """Runs the setup and answers its boxes in order; returns (exit code, box texts, process log).
+        Wine's message-box trace tells when each box is up and when it has been answered."""
+        log = self.dir / f"{log_name}.stderr.txt"
+        with open(log, "w") as err:
+            proc = self.sandbox.start(self.args.setup, env=display.env(), winedebug="+msgbox,+process",
+                                      path_prefix=self.bin, stderr=err, native=["control.exe"])
+            shown = lambda: len(re.findall(r"MSGBOX_OnInit", log.read_text(errors="replace")))
+            for index, key in enumerate(answers):
+                ended = lambda: proc.poll() is not None
+                deadline = time.time() + 90
+                while shown() <= index and not ended() and time.time() < deadline:
+                    time.sleep(0.2)
+                if not display.wait_for_window(TITLE, timeout=30, gone=ended):
+                    break
+                time.sleep(0.3)
+                display.screenshot(self.dir / f"{log_name}-box{index + 1}.png")
+                display.answer(TITLE, key, lambda: ended() or shown() > index + 1 or not display.find_windows(TITLE))
+            try:
+                code = proc.wait(timeout=120)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                code = None
+        trace = log.read_text(errors="replace")
+        boxes = re.findall(r'MSGBOX_OnInit L"(.*?)"\s*$', trace, re.M)
+        return code, boxes, trace
+
+    def wait_for_launches(self, seconds=20):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if self.browser_record.exists() and self.control_record.exists():
+                break
+            time.sleep(0.3)
+        time.sleep(0.5)
+
+    def registry_value(self, key, name):
+        out = subprocess.run([self.sandbox_wine_run(), "--root", str(self.sandbox.root), "--arch", self.arch, "--",
+                              "reg", "query", key, "/v", name], capture_output=True, text=True).stdout
+        match = re.search(rf"{re.escape(name)}\s+REG_\w+\s+(.*)", out)
+        return match.group(1).strip() if match else None
+
+    @staticmethod
+    def sandbox_wine_run():
+        return os.environ.get("MARIGOLD_WINE_RUN", str(pathlib.Path(__file__).resolve().parents[2] / "scripts/wine-run.sh"))
+
+    def boot_value(self):
+        text = (self.windows / "system.ini").read_text(errors="replace")
+        section = re.search(r"^\[boot\]\s*$(.*?)(?=^\[|\Z)", text, re.M | re.S | re.I)
+        if not section:
+            return None
+        match = re.search(r"^SCRNSAVE\.EXE=(.*?)\r?$", section.group(1), re.M | re.I)
+        return match.group(1) if match else None
+
+    def temp_leftovers(self):
+        temp = self.user / "Temp"
+        return sorted(p.name for p in temp.glob("scs*.tmp")) if temp.exists() else []
+
+    def shortcut_paths(self):
+        start_menu = self.user / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu"
+        return {
+            "favorite": self.user / "Favorites" / FAVORITE,
+            "desktop": self.user / "Desktop" / DESKTOP_LINK,
+            "start menu": start_menu / START_MENU_LINK,
+            "programs": start_menu / "Programs" / PROGRAMS_LINK,
+        }
+
+    def finish(self):
+        self.sandbox.stop()
+
+
+def expect_nothing_installed(m):
+    check(not (m.windows / "Marigold.scr").exists(), "no screen saver file")
+    check(not (m.windows / "marigoldfiles").exists(), "no asset folder")
+    for name, path in m.shortcut_paths().items():
+        check(not path.exists(), f"no {name} shortcut")
+    check((m.windows / "system.ini").read_bytes() == m.system_ini_before, "system.ini unchanged")
+
+
+def expect_launches(m, code, trace):
+    m.wait_for_launches()
+    # The setup asks the shell once; Wine's launcher may then try its browser command more than once.
+    launchers = re.findall(r'CreateProcessInternalW app \(null\) cmdline L".*winebrowser\.exe\\?" \\?"(.*?)\\?""', trace)
+    check(launchers == [m.args.url], f"one browser launch for the publisher's site: {launchers}")
+    browser = m.browser_record.read_text().split() if m.browser_record.exists() else []
+    check(browser and all(url.rstrip("/") == m.args.url.rstrip("/") for url in browser),
+          f"the browser was asked for the publisher's site: {browser}")
+    control = m.control_record.read_text().splitlines() if m.control_record.exists() else []
+    check(len(control) == 2, f"control panel started once, got {control}")
+    if len(control) == 2:
+        check(control[0].lower() == "c:\\windows\\system32\\control.exe", f"control.exe from the system directory: {control[0]}")
+        check(control[1] == CONTROL_PARAMETERS, f"control panel parameters exactly {CONTROL_PARAMETERS!r}: {control[1]!r}")
+    # The browser is asked first, then the control panel.
+    starts = [line for line in trace.splitlines() if "CreateProcessInternal" in line and "app" in line]
+    order = [("control" if "control.exe" in line.lower() else "browser") for line in starts
+             if "control.exe" in line.lower() or "winebrowser" in line.lower()]
+    check(order[:2] == ["browser", "control"], f"browser before control panel: {order}")
+    check(code == 0, f"exit code 0, got {code}")
+
+
+def expect_installed(m):
+    payloads = [(m.windows / "Marigold.scr", pathlib.Path(m.args.saver))]
+    payloads += [(m.windows / "marigoldfiles" / name, pathlib.Path(m.args.assets) / name) for name in ASSETS]
+    for installed, source in payloads:
+        check(installed.exists() and installed.read_bytes() == source.read_bytes(), f"{installed.name} equals its payload")
+    value = m.boot_value()
+    check(value is not None and value.lower() == "c:\\windows\\marigold.scr" and " " not in value and '"' not in value,
+          f"[boot] SCRNSAVE.EXE is the short path of the installed file: {value!r}")
+    check(m.registry_value("HKCU\\Control Panel\\Desktop", "ScreenSaveActive") == "1", "screen saving active")
+
+
+def expect_shortcuts(m):
+    paths = m.shortcut_paths()
+    url = m.args.url
+    favorite = paths["favorite"]
+    expected = f"[DEFAULT]\r\nBASEURL={url}\r\n[InternetShortcut]\r\nURL={url}\r\n".encode()
+    check(favorite.exists() and favorite.read_bytes() == expected, "Internet shortcut in Favorites, byte-exact")
+    for name in ("desktop", "start menu", "programs"):
+        path = paths[name]
+        if check(path.exists(), f"{name} link {path.name}"):
+            info = subprocess.run(["lnkinfo", str(path)], capture_output=True, text=True)
+            check(info.returncode == 0 and "Windows Shortcut information" in info.stdout, f"lnkinfo reads the {name} link")
+
+
+def scenario_template(args):
+    template = Sandbox(pathlib.Path(args.work) / "template", os.environ.get("MARIGOLD_WINE_ARCH", "i686"))
+    if not (template.root / "prefix" / ".marigold-ready").exists():
+        template.init()
+    template.stop()
+
+
+def scenario_no(args, display):
+    m = Machine(args, "no")
+    code, boxes, _ = m.run_setup(display, ["n"])
+    check(boxes == [ASK], f"only the question was shown: {boxes}")
+    check(code == 0, f"exit code 0, got {code}")
+    time.sleep(2)
+    expect_nothing_installed(m)
+    check(not m.browser_record.exists(), "no browser")
+    check(not m.control_record.exists(), "no control panel")
+    m.finish()
+
+
+def scenario_yes(args, display):
+    m = Machine(args, "yes")
+    code, boxes, trace = m.run_setup(display, ["y", "Return"])
+    check(boxes == [ASK, SUCCESS], f"question, then success: {boxes}")
+    expect_launches(m, code, trace)
+    expect_installed(m)
+    expect_shortcuts(m)
+    check(m.temp_leftovers() == [], f"no temporary files left: {m.temp_leftovers()}")
+    m.finish()
+
+
+def scenario_second_copy(args, display):
+    m = Machine(args, "second-copy")
+    first = m.sandbox.start(args.setup, env=display.env(), native=["control.exe"])
+    window = display.wait_for_window(TITLE, timeout=90)
+    check(window is not None, "the first copy asks")
+    started = time.time()
+    second = m.sandbox.start(args.setup, env=display.env(), native=["control.exe"])
+    try:
+        code = second.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        second.kill()
+        code = None
+    check(code == 0, f"the second copy exits at once with 0, got {code} after {time.time() - started:.1f} s")
+    check(len(display.find_windows(TITLE)) == 1, "the second copy showed nothing")
+    check(first.poll() is None, "the first copy is still asking")
+    if window:
+        display.answer(TITLE, "n", lambda: first.poll() is not None)
+    first.wait(timeout=60)
+    expect_nothing_installed(m)
+    m.finish()
+
+
+def scenario_failure(args, display):
+    m = Machine(args, "failure")
+    assets = m.windows / "marigoldfiles"
+    (assets / "pumpkin1.bmp").mkdir(parents=True)
+    m.sandbox.give_to_wine_user(assets)
+    code, boxes, trace = m.run_setup(display, ["y", "Return"])
+    check(boxes == [ASK, FAILURE], f"question, then failure: {boxes}")
+    check((m.windows / "Marigold.scr").read_bytes() == pathlib.Path(args.saver).read_bytes(), "file 1 written")
+    for name in ASSETS[:2]:
+        check((assets / name).read_bytes() == (pathlib.Path(args.assets) / name).read_bytes(), f"{name} written")
+    check((assets / "pumpkin1.bmp").is_dir(), "the folder in the way stays")
+    for name in ASSETS[3:]:
+        check(not (assets / name).exists(), f"{name} not touched")
+    check(m.boot_value() is None, "no activation")
+    expect_launches(m, code, trace)
+    expect_shortcuts(m)
+    m.finish()
+
+
+def scenario_installed_version(args, display, fixture, kept):
+    m = Machine(args, "newer-kept" if kept else "older-replaced")
+    installed = m.windows / "Marigold.scr"
+    installed.write_bytes(pathlib.Path(fixture).read_bytes())
+    m.sandbox.give_to_wine_user(installed)
+    code, boxes, trace = m.run_setup(display, ["y", "Return"])
+    check(boxes == [ASK, SUCCESS], f"question, then success: {boxes}")
+    expected = pathlib.Path(fixture if kept else args.saver).read_bytes()
+    check(installed.read_bytes() == expected, "a newer screen saver is kept" if kept else "an older one is replaced")
+    check(m.boot_value() is not None, "activated")
+    check(m.temp_leftovers() == [], "no temporary files left")
+    expect_launches(m, code, trace)
+    m.finish()
+
+
+def scenario_activation_fails(args, display):
+    m = Machine(args, "activation-fails")
+    ini = m.windows / "system.ini"
+    ini.chmod(0o444)  # read-only for the user Wine runs as: the profile write fails
+    code, boxes, trace = m.run_setup(display, ["y", "Return"])
+    check(boxes == [ASK, FAILURE], f"all files installed but activation failed: {boxes}")
+    check((m.windows / "marigoldfiles" / "boom1.wav").exists(), "all seven files were installed")
+    check(ini.read_bytes() == m.system_ini_before, "system.ini unchanged")
+    expect_launches(m, code, trace)
+    ini.chmod(0o644)
+    m.finish()
+
+
+def scenario_rerun(args, display):
+    m = Machine(args, "rerun")
+    code, boxes, _ = m.run_setup(display, ["y", "Return"], log_name="first")
+    check(code == 0 and boxes == [ASK, SUCCESS], f"first run succeeds: {boxes}")
+    for path in m.shortcut_paths().values():
+        if path.exists():
+            path.unlink()
+    code, boxes, _ = m.run_setup(display, ["y", "Return"], log_name="second")
+    check(code == 0 and boxes == [ASK, SUCCESS], f"second run succeeds again: {boxes}")
+    expect_installed(m)
+    expect_shortcuts(m)
+    check(m.temp_leftovers() == [], f"no temporary files left: {m.temp_leftovers()}")
+    m.finish()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario"):
+        parser.add_argument("--" + option, required=True)
+    args = parser.parse_args()
+    pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
+
+    if args.scenario == "template":
+        scenario_template(args)
+    else:
+        with VirtualDisplay() as display:
+            {
+                "no": lambda: scenario_no(args, display),
+                "yes": lambda: scenario_yes(args, display),
+                "second-copy": lambda: scenario_second_copy(args, display),
+                "failure": lambda: scenario_failure(args, display),
+                "newer-kept": lambda: scenario_installed_version(args, display, args.newer, kept=True),
+                "older-replaced": lambda: scenario_installed_version(args, display, args.older, kept=False),
+                "activation-fails": lambda: scenario_activation_fails(args, display),
+                "rerun": lambda: scenario_rerun(args, display),
+            }[args.scenario]()
+    print(f"{args.scenario}: {'FAILED' if failures else 'passed'} ({len(failures)} failed checks)")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
