@@ -38,7 +38,7 @@ def list_installed(sandbox, trace):
     ini = windows / "system.ini"
     boot = re.search(r"^SCRNSAVE\.EXE=.*$", ini.read_text(errors="replace"), re.M | re.I) if ini.exists() else None
     print(f"  system.ini [boot]: {boot.group(0).strip() if boot else '(no SCRNSAVE.EXE entry)'}")
-    started = re.findall(r'CreateProcessInternalW app (L"[^"]*"|NULL) cmdline (L".*")', trace)
+    started = re.findall(r'CreateProcessInternalW app (\S+) cmdline (L".*")', trace)
     launched = [cmd for _, cmd in started if "winebrowser" in cmd.lower() or "control.exe" in cmd.lower()]
     for cmd in launched:
         print(f"  started: {cmd}")
