@@ -1,0 +1,77 @@
+// The floor for the installation: writes the seven payloads below the Windows directory and the
+// screen-saver entry in system.ini, with no version check, no shortcuts and no error recovery.
+// Prints "install_us=<microseconds> result=<0|1>" for the work, timed inside the process.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "setup_ids.h"
+
+namespace {
+struct Payload {
+    unsigned id;
+    LPCSTR type;
+    LPCSTR relativePath;
+};
+
+const char kBitmap[] = "MYBITMAP";
+const Payload kPayloads[] = {
+    {IDR_SAVER, RT_RCDATA, "Marigold.scr"},
+    {IDR_GHOST, kBitmap, "marigoldfiles\\ghost.bmp"},
+    {IDR_SKELETON, kBitmap, "marigoldfiles\\skeleton.bmp"},
+    {IDR_PUMPKIN1, kBitmap, "marigoldfiles\\pumpkin1.bmp"},
+    {IDR_PUMPKIN2, kBitmap, "marigoldfiles\\pumpkin2.bmp"},
+    {IDR_PUMPKIN3, kBitmap, "marigoldfiles\\pumpkin3.bmp"},
+    {IDR_BOOM, "WAVE", "marigoldfiles\\boom1.wav"},
+};
+
+bool WritePayload(const char* windowsDir, const Payload& payload)
+{
+    HRSRC found = ::FindResourceA(NULL, MAKEINTRESOURCEA(payload.id), payload.type);
+    HGLOBAL loaded = found ? ::LoadResource(NULL, found) : NULL;
+    const void* bytes = loaded ? ::LockResource(loaded) : NULL;
+    if (!bytes) return false;
+    const DWORD size = ::SizeofResource(NULL, found);
+
+    char path[MAX_PATH];
+    std::snprintf(path, sizeof path, "%s\\%s", windowsDir, payload.relativePath);
+    HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes, size, &written, NULL) && written == size;
+    return ::CloseHandle(file) && ok;
+}
+
+bool Install()
+{
+    char windowsDir[MAX_PATH];
+    const UINT length = ::GetWindowsDirectoryA(windowsDir, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    if (windowsDir[length - 1] == '\\') windowsDir[length - 1] = '\0';
+
+    char folder[MAX_PATH];
+    std::snprintf(folder, sizeof folder, "%s\\marigoldfiles", windowsDir);
+    ::CreateDirectoryA(folder, NULL);
+    for (const Payload& payload : kPayloads)
+        if (!WritePayload(windowsDir, payload)) return false;
+
+    char saver[MAX_PATH], shortPath[MAX_PATH];
+    std::snprintf(saver, sizeof saver, "%s\\Marigold.scr", windowsDir);
+    const DWORD shortLength = ::GetShortPathNameA(saver, shortPath, MAX_PATH);
+    if (shortLength == 0 || shortLength >= MAX_PATH) return false;
+    return ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini") != FALSE;
+}
+}  // namespace
+
+int main()
+{
+    LARGE_INTEGER frequency, start, end;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    const bool ok = Install();
+    ::QueryPerformanceCounter(&end);
+
+    const long long us = (end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart;
+    std::printf("install_us=%lld result=%d\n", us, ok ? 1 : 0);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The whole benchmark in one command: builds what it needs, runs everything in one Wine sandbox
+# (build/<arch>/bench/wine), prints a table and writes bench/results/results.md and chart.png.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+
+bash scripts/deps.sh
+missing=()
+for package in nsis python3-matplotlib; do
+  [ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)" = "install ok installed" ] || missing+=("$package")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+source scripts/arch.sh
+arch=$(marigold_test_arch)
+build() {  # build ARCH TARGETS...
+  local tree=build/$1; shift
+  [ -f "$tree/build.ninja" ] || cmake -S . -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${tree#build/}.cmake"
+  cmake --build "$tree" --target "$@"
+}
+build "$arch" setup saver launch_recorder install_timer floor_install empty_program peak_memory
+size_args=()
+if [ "$arch" != i686 ]; then  # the shipped 32-bit build: its size is compared too, without running it
+  build i686 setup saver
+  size_args=(--size-build "i686=build/i686")
+fi
+# The screen-saver benchmark copies the tests' prefix.
+scripts/wine-run.sh --root "build/$arch/wine" --arch "$arch" --init
+
+/usr/bin/python3 bench/bench.py --arch "$arch" --build "build/$arch" "${size_args[@]}"
