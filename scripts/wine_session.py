@@ -115,14 +115,21 @@ class Sandbox:
     def stop(self):
         subprocess.run([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--stop"], check=False)
 
-    def copy_to(self, root):
-        """A throwaway copy of this sandbox (its server must be stopped)."""
-        self.stop()
+    def copy_to(self, root, stop_first=True):
+        """A throwaway copy of this sandbox at `root` (replacing whatever is there). Stopping its server
+        first makes the copy consistent; a sandbox that others use meanwhile is copied as it is."""
+        if stop_first:
+            self.stop()
         root = pathlib.Path(root)
-        if root.exists():
+        if (root / "prefix").exists():
             Sandbox(root, self.arch).stop()
+        if root.exists():
             shutil.rmtree(root)
-        subprocess.run(["cp", "-a", str(self.root), str(root)], check=True)
+        copied = subprocess.run(["cp", "-a", str(self.root), str(root)], stderr=subprocess.PIPE, text=True)
+        # A live sandbox's scratch files may vanish during the copy; only a missing prefix is an error.
+        if copied.returncode != 0 and (stop_first or not (root / "prefix" / "system.reg").exists()):
+            raise RuntimeError(f"copying {self.root} failed: {copied.stderr.strip()}")
+        self.give_to_wine_user(root)
         return Sandbox(root, self.arch)
 
     def start(self, program, *args, env=None, winedebug=None, path_prefix=None, stderr=None, native=None):

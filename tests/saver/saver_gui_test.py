@@ -11,12 +11,14 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+import wine_session  # noqa: E402
+
 SCREEN = (1024, 768)
 SAVER_TITLE = "Marigold Screen Saver"
 SETTINGS_TITLE = "Marigold Screen Saver Settings"
 SETTINGS_KEY = r"HKCU\Software\LUMAVERT\Marigold"
 ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
-WINE_USER = "marigold-wine"
 
 failures = []
 
@@ -29,48 +31,30 @@ def check(condition, message):
 
 
 class Sandbox:
+    """A private copy of the test prefix on a private X server: what this test plants or changes stays here."""
+
     def __init__(self, args):
         self.args = args
-        self.run = os.environ["MARIGOLD_WINE_RUN"]
+        self.run = wine_session.WINE_RUN
         self.arch = os.environ.get("MARIGOLD_WINE_ARCH", "x86_64")
-        shared = os.environ["MARIGOLD_WINE_ROOT"]
-        build = os.environ.get("MARIGOLD_BUILD_DIR", os.path.dirname(shared))
-        self.root = tempfile.mkdtemp(prefix="saver-gui-", dir=build)
-        # A private prefix: what this test plants or changes stays here.
-        subprocess.run(["cp", "-a", os.path.join(shared, "prefix"), os.path.join(self.root, "prefix")], check=True)
-        for sub in ("home", "tmp"):
-            os.makedirs(os.path.join(self.root, sub), exist_ok=True)
-        if os.geteuid() == 0:
-            for path in (self.root, os.path.join(self.root, "home"), os.path.join(self.root, "tmp")):
-                shutil.chown(path, WINE_USER)
-        self.assets = os.path.join(self.root, "prefix", "drive_c", "windows", "marigoldfiles")
-        self.display = None
-        self.xvfb = None
+        shared = wine_session.Sandbox(os.environ["MARIGOLD_WINE_ROOT"], self.arch)
+        build = os.environ.get("MARIGOLD_BUILD_DIR", str(shared.root.parent))
+        # Other tests use the shared prefix meanwhile, so its server keeps running while it is copied.
+        self.sandbox = shared.copy_to(tempfile.mkdtemp(prefix="saver-gui-", dir=build), stop_first=False)
+        self.root = str(self.sandbox.root)
+        self.assets = str(self.sandbox.drive_c / "windows" / "marigoldfiles")
+        self.x = None
 
     def start_x(self):
-        for n in range(91, 200):
-            if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                continue
-            self.xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-ac", "-nolisten", "tcp"],
-                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.display = f":{n}"
-            for _ in range(50):
-                if self.xdotool("getdisplaygeometry").returncode == 0:
-                    return
-                if self.xvfb.poll() is not None:
-                    break
-                time.sleep(0.1)
-            self.xvfb.kill()
-            self.xvfb.wait()
-        raise RuntimeError("no X display could be started")
+        self.x = wine_session.VirtualDisplay(f"{SCREEN[0]}x{SCREEN[1]}x24").__enter__()
 
     def env(self, **extra):
-        env = dict(os.environ, DISPLAY=self.display)
+        env = self.x.env()
         env.update(extra)
         return env
 
     def xdotool(self, *args):
-        return subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True, timeout=20)
+        return self.x.xdotool(*args)
 
     def wine(self, *args, **extra):
         return subprocess.Popen([self.run, "--root", self.root, "--arch", self.arch, "--", *args], env=self.env(**extra),
@@ -89,32 +73,22 @@ class Sandbox:
         os.makedirs(self.assets)
         for name in ASSETS:
             shutil.copy(os.path.join(self.args.assets, name), self.assets)
-        if os.geteuid() == 0:
-            subprocess.run(["chown", "-R", WINE_USER, self.assets], check=True)
+        self.sandbox.give_to_wine_user(self.assets)
 
     def windows(self, name):
-        result = self.xdotool("search", "--onlyvisible", "--name", f"^{name}$")
-        return result.stdout.split()
+        return self.x.find_windows(name)
 
     def wait_window(self, name, timeout=20):
-        end = time.time() + timeout
-        while time.time() < end:
-            found = self.windows(name)
-            if found:
-                return found[0]
-            time.sleep(0.2)
-        return None
+        return self.x.wait_for_window(name, timeout=timeout)
 
     def screenshot(self, path):
-        subprocess.run(["import", "-window", "root", path], env=self.env(), check=True, timeout=30)
-        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True, timeout=30).stdout
-        return raw
+        self.x.screenshot(path)
+        return subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True, timeout=30).stdout
 
     def close(self):
-        subprocess.run([self.run, "--root", self.root, "--arch", self.arch, "--stop"], env=self.env())
-        if self.xvfb:
-            self.xvfb.kill()
-            self.xvfb.wait()
+        self.sandbox.stop()
+        if self.x:
+            self.x.__exit__(None, None, None)
         if os.environ.get("MARIGOLD_KEEP_SCRATCH"):
             print("kept", self.root)
         else:
@@ -265,7 +239,8 @@ def test_preview(box):
         return
     hwnd = first.split()[1]
     saver = box.saver("/p", hwnd, WINEDEBUG="+msgbox")
-    child = read_children(helper, lambda l: l.startswith("child "))
+    # The child may be listed before it is shown: wait for it to be visible.
+    child = read_children(helper, lambda l: l.startswith("child ") and l.split()[-1] == "1")
     check(child is not None and child.split()[2:] == ["0", "0", "152", "112", "1"],
           f"/p puts a visible child over the parent's whole client area: {child}")
     helper.stdin.write("resize 300 200\n")
