@@ -1,7 +1,7 @@
 // Runs a command line, waits for it and prints its wall time and peak working set:
 //   peak_memory.exe PROGRAM [ARGS...]  ->  "elapsed_us=<us> peak_bytes=<bytes> exit=<code>"
-// Wine answers memory queries about another process only while it runs, so the peak is sampled
-// every few milliseconds until the end (a high-water mark, so the last sample is the peak so far).
+// The peak is sampled every few milliseconds while the child runs, so nothing depends on what Wine
+// answers about a process that has ended (it is a high-water mark: the last sample is the peak).
 #include <windows.h>
 #include <psapi.h>
 
