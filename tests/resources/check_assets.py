@@ -92,8 +92,8 @@ def check_wave(path):
 
 def main():
     folder = sys.argv[1]
-    for name, spec in BITMAPS.items():
-        check_bitmap(os.path.join(folder, name), *spec)
+    for name, expected in BITMAPS.items():
+        check_bitmap(os.path.join(folder, name), *expected)
     check_wave(os.path.join(folder, "boom1.wav"))
     with tempfile.TemporaryDirectory() as remade:
         subprocess.run([sys.executable, os.path.join(folder, "make_assets.py"), remade], check=True, capture_output=True)
