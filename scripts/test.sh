@@ -17,6 +17,9 @@ configure_and_build() {  # arch wine_tests
 }
 
 status=0
+mkdir -p build
+stamp=build/.test-start
+touch "$stamp"
 test_arch=$(marigold_test_arch)
 echo "== Windows tests run as: $test_arch"
 if [ "$test_arch" = i686 ]; then
@@ -27,5 +30,22 @@ else
   ctest --test-dir build/i686 --output-on-failure -j "$jobs" || status=1
   configure_and_build x86_64 ON
   ctest --test-dir build/x86_64 --output-on-failure -j "$jobs" || status=1
+fi
+
+# The sandbox must not leak: nothing new in the real home folder that Wine would have put there, and
+# no Wine process of a prefix in this build folder still running.
+leaked=$(find "$HOME" -maxdepth 4 -newer "$stamp" \( -name '*.lnk' -o -name '*.url' -o -name '*.desktop' \
+              -o -path '*/.wine' -o -path '*/wine/*' \) -print 2>/dev/null | grep -v '^$' || true)
+if [ -n "$leaked" ]; then
+  echo "FAIL: the tests left files in the real home folder:"; echo "$leaked"; status=1
+fi
+sleep 1
+running=$(grep -lsz "^WINEPREFIX=$top/build/" /proc/[0-9]*/environ 2>/dev/null || true)
+if [ -n "$running" ]; then
+  echo "FAIL: Wine processes of the test prefixes are still running:"
+  for f in $running; do pid=${f#/proc/}; pid=${pid%/environ}; ps -o pid=,args= -p "$pid" || true; done
+  status=1
+else
+  echo "Sandbox check: nothing new in $HOME, no Wine process of the test prefixes left running."
 fi
 exit $status
