@@ -5,25 +5,10 @@
 
 #include <cstdio>
 
-#include "setup_ids.h"
+#include "payloads.h"
 
 namespace {
-struct Payload {
-    unsigned id;
-    LPCSTR type;
-    LPCSTR relativePath;
-};
-
-const char kBitmap[] = "MYBITMAP";
-const Payload kPayloads[] = {
-    {IDR_SAVER, RT_RCDATA, "Marigold.scr"},
-    {IDR_GHOST, kBitmap, "marigoldfiles\\ghost.bmp"},
-    {IDR_SKELETON, kBitmap, "marigoldfiles\\skeleton.bmp"},
-    {IDR_PUMPKIN1, kBitmap, "marigoldfiles\\pumpkin1.bmp"},
-    {IDR_PUMPKIN2, kBitmap, "marigoldfiles\\pumpkin2.bmp"},
-    {IDR_PUMPKIN3, kBitmap, "marigoldfiles\\pumpkin3.bmp"},
-    {IDR_BOOM, "WAVE", "marigoldfiles\\boom1.wav"},
-};
+const char kSaverFileName[] = "Marigold.scr";
 
 bool WritePayload(const char* windowsDir, const Payload& payload)
 {
@@ -34,7 +19,7 @@ bool WritePayload(const char* windowsDir, const Payload& payload)
     const DWORD size = ::SizeofResource(NULL, found);
 
     char path[MAX_PATH];
-    std::snprintf(path, sizeof path, "%s\\%s", windowsDir, payload.relativePath);
+    std::snprintf(path, sizeof path, "%s\\%s", windowsDir, payload.relativePath ? payload.relativePath : kSaverFileName);
     HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -50,13 +35,13 @@ bool Install()
     if (windowsDir[length - 1] == '\\') windowsDir[length - 1] = '\0';
 
     char folder[MAX_PATH];
-    std::snprintf(folder, sizeof folder, "%s\\marigoldfiles", windowsDir);
+    std::snprintf(folder, sizeof folder, "%s\\%s", windowsDir, kAssetFolder);
     ::CreateDirectoryA(folder, NULL);
     for (const Payload& payload : kPayloads)
         if (!WritePayload(windowsDir, payload)) return false;
 
     char saver[MAX_PATH], shortPath[MAX_PATH];
-    std::snprintf(saver, sizeof saver, "%s\\Marigold.scr", windowsDir);
+    std::snprintf(saver, sizeof saver, "%s\\%s", windowsDir, kSaverFileName);
     const DWORD shortLength = ::GetShortPathNameA(saver, shortPath, MAX_PATH);
     if (shortLength == 0 || shortLength >= MAX_PATH) return false;
     return ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini") != FALSE;

@@ -1,35 +1,12 @@
 #include <shlobj.h>
 
 #include "activation.h"
+#include "internet_shortcut.h"
+#include "payloads.h"
 #include "publisher.h"
 #include "resource_file.h"
 #include "setup_app.h"
-#include "setup_ids.h"
-#include "internet_shortcut.h"
 #include "shell_link.h"
-
-namespace {
-const char kAssetFolder[] = "marigoldfiles";
-const char kBitmapType[] = "MYBITMAP";
-const char kWaveType[] = "WAVE";
-
-struct Payload {
-    unsigned id;
-    LPCSTR type;
-    LPCSTR relativePath;  // below the Windows directory; NULL for the screen saver (string 102)
-};
-
-// Installed in this order; the first failure stops the rest.
-const Payload kPayloads[] = {
-    {IDR_SAVER, RT_RCDATA, NULL},
-    {IDR_GHOST, kBitmapType, "marigoldfiles\\ghost.bmp"},
-    {IDR_SKELETON, kBitmapType, "marigoldfiles\\skeleton.bmp"},
-    {IDR_PUMPKIN1, kBitmapType, "marigoldfiles\\pumpkin1.bmp"},
-    {IDR_PUMPKIN2, kBitmapType, "marigoldfiles\\pumpkin2.bmp"},
-    {IDR_PUMPKIN3, kBitmapType, "marigoldfiles\\pumpkin3.bmp"},
-    {IDR_BOOM, kWaveType, "marigoldfiles\\boom1.wav"},
-};
-}  // namespace
 
 CString WithTrailingBackslash(LPCSTR folder)
 {
