@@ -7,6 +7,19 @@
 
 namespace {
 
+// 32 bits per pixel, rows from the top down: the layout every picture is worked on in.
+BITMAPINFO TopDown32BitInfo(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 const std::uint32_t kOpaque = 0xFF000000u;
 const DWORD kLargestAsset = 4 * 1024 * 1024;  // far above any of ours; bigger files are not read
 
@@ -37,13 +50,7 @@ struct DibSection {
 
     DibSection(int width, int height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDown32BitInfo(width, height);
         void* p = nullptr;
         bitmap.reset(::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &p, NULL, 0));
         bits = bitmap ? static_cast<std::uint32_t*>(p) : nullptr;
@@ -213,13 +220,7 @@ Sprite LoadSpriteFile(const std::string& path, int width, int height)
         return Sprite();
 
     // Read back as 32-bit top-down rows, whatever the file's depth (a palette is applied here).
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32BitInfo(width, height);
     std::vector<std::uint32_t> bits(static_cast<size_t>(width) * height);
     HDC screen = ::GetDC(NULL);
     const int rows = ::GetDIBits(screen, loaded.get(), 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
