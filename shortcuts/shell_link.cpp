@@ -5,7 +5,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include <string>
+#include <vector>
 
 #include "handles.h"
 
@@ -30,14 +30,13 @@ BOOL GetSpecialFolderPath(int folderId, CString& path)
 }
 
 // The whole of `text` in UTF-16, or FALSE when the code page cannot convert all of it.
-BOOL ToWide(const CString& text, std::wstring& wide)
+BOOL ToWide(const CString& text, std::vector<WCHAR>& wide)
 {
     const int withTerminator = -1;
     const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, NULL, 0);
     if (needed <= 0) return FALSE;
-    std::wstring converted(static_cast<size_t>(needed), L'\0');
-    if (::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, &converted[0], needed) != needed) return FALSE;
-    converted.resize(static_cast<size_t>(needed) - 1);
+    std::vector<WCHAR> converted(static_cast<size_t>(needed));
+    if (::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, converted.data(), needed) != needed) return FALSE;
     wide.swap(converted);
     return TRUE;
 }
@@ -63,8 +62,8 @@ void CreateShellLink(int folderId, CString title, CString target)
 
     // A half-converted path would name some other file: save only the whole one. A path longer
     // than the system accepts simply makes the save fail.
-    std::wstring widePath;
+    std::vector<WCHAR> widePath;
     if (!ToWide(linkPath, widePath)) return;
     const BOOL rememberAsCurrentFile = TRUE;
-    file->Save(widePath.c_str(), rememberAsCurrentFile);
+    file->Save(widePath.data(), rememberAsCurrentFile);
 }
