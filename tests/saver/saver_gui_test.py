@@ -13,22 +13,14 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 import wine_session  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import check, failures  # noqa: E402
 
 SCREEN = (1024, 768)
 SAVER_TITLE = "Marigold Screen Saver"
 SETTINGS_TITLE = "Marigold Screen Saver Settings"
 SETTINGS_KEY = r"HKCU\Software\LUMAVERT\Marigold"
 ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
-
-failures = []
-
-
-def check(condition, message):
-    print(("ok   " if condition else "FAIL ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-    return condition
-
 
 class Sandbox:
     """A private copy of the test prefix on a private X server: what this test plants or changes stays here."""

@@ -12,6 +12,8 @@ import sys
 import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "scripts"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from checks import check, failures  # noqa: E402
 from wine_session import Sandbox, VirtualDisplay  # noqa: E402
 
 TITLE = "Marigold Screen Saver Setup"
@@ -24,16 +26,6 @@ FAVORITE = "LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES.url"
 DESKTOP_LINK = "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
 START_MENU_LINK = "LUMAVERT.lnk"
 PROGRAMS_LINK = "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
-
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL: " + message)
-    return condition
-
 
 class Machine:
     """One scenario's Windows: a fresh copy of the template prefix with recording stand-ins."""

@@ -9,6 +9,9 @@ import shutil
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import check, failures  # noqa: E402
+
 CSIDL_DESKTOP, CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_DRIVES = 0, 2, 11, 0x11
 INVALID_FOLDER_ID = 0x7F
 URL = "http://www.lumavert.example"
@@ -17,14 +20,6 @@ maker = os.path.abspath(sys.argv[1])
 root = os.path.realpath(os.environ["MARIGOLD_WINE_ROOT"])
 prefix = os.path.join(root, "prefix")
 stamp = "%d-%d" % (os.getpid(), int.from_bytes(os.urandom(3), "big"))
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL: " + message)
-    return condition
 
 
 def linux_path(windows_path):
