@@ -6,6 +6,7 @@
 
 #include "resource.h"
 #include "settings.h"
+#include "system_library.h"
 
 namespace {
 
@@ -80,7 +81,12 @@ INT_PTR CALLBACK SettingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void RunSettingsDialog(HINSTANCE instance, HWND owner)
 {
+    // The sliders' class comes from the common controls, which are loaded from the system (or the
+    // side-by-side version the manifest asks for), never from the saver's folder.
+    typedef BOOL(WINAPI * InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
+    const InitCommonControlsExProc initCommonControls =
+        GetSystemProc<InitCommonControlsExProc>(LoadSystemAssembly("comctl32.dll"), "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    if (initCommonControls) initCommonControls(&controls);
     ::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsProcedure, 0);
 }

@@ -6,6 +6,7 @@
 #include "config_dialog.h"
 #include "saver_window.h"
 #include "settings.h"
+#include "system_library.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ int RunFullScreen(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    // A copy may be started from any folder (a download, a preview of a file that was double-clicked).
+    RestrictDllSearchToSystem();
     const SaverCommand command = ParseSaverCommandLine(commandLine);
     // A window handle that is not a window (anymore) ends quietly: nothing to draw in or belong to.
     if (command.badWindow || (command.hasWindow && !::IsWindow(WindowFrom(command)))) return 0;

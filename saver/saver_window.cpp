@@ -9,6 +9,7 @@
 #include "render.h"
 #include "scene.h"
 #include "sprites.h"
+#include "system_library.h"
 
 namespace {
 
@@ -19,6 +20,22 @@ const UINT kFrameMilliseconds = 33;    // about 30 frames a second
 const int kMouseSlack = 6;             // pixels the mouse may wander before the show ends
 const int kPreviewWidth = 800;         // the preview draws a screen of this size, shrunk
 const int kPreviewHeight = 600;
+
+// The boom's player. winmm.dll is not one of the DLLs the system protects, so it comes from the
+// system folder when the first boom is due rather than as an import the loader may find elsewhere.
+typedef BOOL(WINAPI* PlaySoundProc)(LPCSTR, HMODULE, DWORD);
+PlaySoundProc g_playSound = NULL;
+
+void PlayBoom(const std::string& file)
+{
+    if (!g_playSound) g_playSound = GetSystemProc<PlaySoundProc>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
+    if (g_playSound) g_playSound(file.c_str(), NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+}
+
+void StopSound()
+{
+    if (g_playSound) g_playSound(NULL, NULL, 0);
+}
 
 class SaverWindow {
 public:
@@ -111,8 +128,7 @@ void SaverWindow::NextFrame()
     const int bursts = scene_->Step();
     // Sound only for the real show, never in the little preview.
     if (bursts > 0 && options_.fullScreen && options_.settings.sound && !assets_.empty()) {
-        const std::string boom = assets_ + "\\boom1.wav";
-        ::PlaySoundA(boom.c_str(), NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+        PlayBoom(assets_ + "\\boom1.wav");
     }
     renderer_->DrawFrame(*scene_);
     HDC dc = ::GetDC(window_);
@@ -242,7 +258,7 @@ int RunSaverWindow(HINSTANCE instance, const SaverWindowOptions& options)
     }
     if (options.fullScreen) {
         ::ShowCursor(TRUE);
-        ::PlaySoundA(NULL, NULL, 0);
+        StopSound();
     }
     return 0;
 }

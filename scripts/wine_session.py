@@ -132,16 +132,18 @@ class Sandbox:
         self.give_to_wine_user(root)
         return Sandbox(root, self.arch)
 
-    def start(self, program, *args, env=None, winedebug=None, path_prefix=None, stderr=None, native=None):
+    def start(self, program, *args, env=None, winedebug=None, path_prefix=None, stderr=None, native=None, cwd=None):
         full_env = dict(env or os.environ)
         if native:
-            # Our own stand-ins for programs Wine also has built in (e.g. control.exe).
-            full_env["MARIGOLD_WINE_DLLOVERRIDES"] = ";".join(f"{name}=n" for name in native)
+            # Our own stand-ins for programs Wine also has built in (e.g. control.exe); "name=mode"
+            # entries pass through as they are.
+            full_env["MARIGOLD_WINE_DLLOVERRIDES"] = ";".join(name if "=" in name else f"{name}=n" for name in native)
         if winedebug:
             full_env["WINEDEBUG"] = winedebug
         if path_prefix:
             full_env["MARIGOLD_WINE_PATH"] = str(path_prefix)
-        return subprocess.Popen([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--", str(program), *args],
+        where = ["--cwd", str(cwd)] if cwd else []
+        return subprocess.Popen([WINE_RUN, "--root", str(self.root), "--arch", self.arch, *where, "--", str(program), *args],
                                 env=full_env, stdout=subprocess.PIPE, stderr=stderr or subprocess.PIPE, text=True)
 
     def give_to_wine_user(self, path):

@@ -27,6 +27,22 @@ DESKTOP_LINK = "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
 START_MENU_LINK = "LUMAVERT.lnk"
 PROGRAMS_LINK = "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
 
+def message_box_texts(trace):
+    """The texts of Wine's message-box trace, in order. With the loader's trace on as well, a loader
+    line can land inside a box's line and push its text onto a line of its own."""
+    texts, pending = [], False
+    for line in trace.splitlines():
+        if "trace:msgbox:MSGBOX_OnInit" in line:
+            match = re.search(r'MSGBOX_OnInit L"(.*?)"\s*$', line)
+            if match:
+                texts.append(match.group(1))
+            pending = match is None
+        elif pending and line.startswith('L"'):
+            texts.append(re.match(r'L"(.*?)"\s*$', line).group(1))
+            pending = False
+    return texts
+
+
 class Machine:
     """One scenario's Windows: a fresh copy of the template prefix with recording stand-ins."""
 
@@ -44,6 +60,7 @@ class Machine:
         self.bin.mkdir(exist_ok=True)
         self.browser_record = self.dir / "record" / "browser.txt"
         self.browser_record.parent.mkdir(exist_ok=True)
+        self.browser_record.unlink(missing_ok=True)  # from an earlier run of this scenario
         xdg = self.bin / "xdg-open"
         xdg.write_text(f'#!/bin/sh\necho "$*" >> "{self.browser_record}"\n')
         xdg.chmod(0o755)
@@ -54,13 +71,13 @@ class Machine:
         self.sandbox.give_to_wine_user(self.dir)
         self.system_ini_before = (self.windows / "system.ini").read_bytes()
 
-    def run_setup(self, display, answers, log_name="setup"):
+    def run_setup(self, display, answers, log_name="setup", setup=None, cwd=None, native=(), winedebug=""):
         """Runs the setup and answers its boxes in order; returns (exit code, box texts, process log).
         Wine's message-box trace tells when each box is up and when it has been answered."""
         log = self.dir / f"{log_name}.stderr.txt"
         with open(log, "w") as err:
-            proc = self.sandbox.start(self.args.setup, env=display.env(), winedebug="+msgbox,+process",
-                                      path_prefix=self.bin, stderr=err, native=["control.exe"])
+            proc = self.sandbox.start(setup or self.args.setup, env=display.env(), winedebug="+msgbox,+process" + winedebug,
+                                      path_prefix=self.bin, stderr=err, native=["control.exe", *native], cwd=cwd)
             shown = lambda: len(re.findall(r"MSGBOX_OnInit", log.read_text(errors="replace")))
             for index, key in enumerate(answers):
                 ended = lambda: proc.poll() is not None
@@ -78,8 +95,7 @@ class Machine:
                 proc.kill()
                 code = None
         trace = log.read_text(errors="replace")
-        boxes = re.findall(r'MSGBOX_OnInit L"(.*?)"\s*$', trace, re.M)
-        return code, boxes, trace
+        return code, message_box_texts(trace), trace
 
     def wait_for_launches(self, seconds=20):
         deadline = time.time() + seconds
@@ -291,10 +307,70 @@ def scenario_rerun(args, display):
     m.finish()
 
 
+def scenario_planted_dll(args, display):
+    """A version.dll planted in the download folder beside the setup and in the current folder, with
+    Wine told to prefer such a DLL to its own. Wine's user32 imports version.dll, so the planted copy
+    is loaded into the process whatever the setup does; what must hold is that the setup never asks
+    for it and never calls it. A newer installed screen saver must survive, which takes the real
+    version functions (the planted ones fail every call)."""
+    m = Machine(args, "planted-dll")
+    downloads = m.dir / "Downloads"
+    current = m.dir / "current"
+    for folder in (downloads, current):
+        folder.mkdir(exist_ok=True)
+        (folder / "version.dll").write_bytes(pathlib.Path(args.planted).read_bytes())
+        (folder / "planted-version.log").unlink(missing_ok=True)  # from an earlier run
+    setup = downloads / pathlib.Path(args.setup).name
+    setup.write_bytes(pathlib.Path(args.setup).read_bytes())
+    installed = m.windows / "Marigold.scr"
+    installed.write_bytes(pathlib.Path(args.newer).read_bytes())
+    m.sandbox.give_to_wine_user(m.dir)
+    code, boxes, trace = m.run_setup(display, ["y", "Return"], setup=setup, cwd=current,
+                                     native=["version=n,b"], winedebug=",+loaddll,+module")
+    check(boxes == [ASK, SUCCESS], f"question, then success: {boxes}")
+    check(installed.read_bytes() == pathlib.Path(args.newer).read_bytes(), "the newer installed screen saver is kept")
+    for name in ASSETS:
+        installed_asset = m.windows / "marigoldfiles" / name
+        check(installed_asset.exists() and installed_asset.read_bytes() == (pathlib.Path(args.assets) / name).read_bytes(),
+              f"{name} equals its payload")
+    check(m.boot_value() is not None, "activated")
+    expect_shortcuts(m)
+    expect_launches(m, code, trace)
+
+    pid = re.search(r'^(\w+):trace:loaddll:build_module Loaded L"[^"]*\\MarigoldSetup\.exe"', trace, re.M)
+    if check(pid is not None, "the loader trace shows the setup's process"):
+        own = [line for line in trace.splitlines() if line.startswith(pid.group(1) + ":")]
+        # The process start ends with the last DLL that was attached for the start-up imports (Wine
+        # passes them a context; DLLs loaded later get none). What follows is the setup's doing.
+        attached = [i for i, line in enumerate(own)
+                    if re.search(r"MODULE_InitDLL \(\w+,PROCESS_ATTACH,0*[1-9a-f]\w*\) - RETURN", line)]
+        running = attached[-1] + 1 if attached else 0
+        searches = [(i, re.search(r'load_dll looking for L"(.*?)" in (.*)$', line)) for i, line in enumerate(own)]
+        searches = [(i, found.group(1), found.group(2)) for i, found in searches if found]
+        startup = [name for i, name, _ in searches if i < running and name.lower().endswith("version.dll")]
+        check(startup == ["version.dll"], f"at start-up only Wine's user32 asks for version.dll: {startup}")
+        requested = [(name, where) for i, name, where in searches if i >= running and name.lower().endswith("version.dll")]
+        system = "C:\\\\windows\\\\system32"
+        check(requested and all(name.lower() == system.lower() + "\\\\version.dll" and where.lower() == f'l"{system.lower()}\\\\"'
+                                for name, where in requested),
+              f"every version.dll the setup asks for is the system folder's, searched there only: {requested}")
+        reached = [(name, where) for i, name, where in searches
+                   if i >= running and ("downloads" in where.lower() or "current" in where.lower() or "." in where.split(";"))]
+        check(not reached, f"once the setup runs, no DLL search reaches the download or the current folder: {reached}")
+    calls = []
+    for folder in (downloads, current):
+        record = folder / "planted-version.log"
+        calls += record.read_text().splitlines() if record.exists() else []
+    from_setup = [line for line in calls if line.split()[-1].lower() == setup.name.lower() and not line.startswith("loaded-into")]
+    check(not from_setup, f"the setup never calls the planted version.dll: {from_setup}")
+    m.finish()
+
+
 def main():
     parser = argparse.ArgumentParser()
     for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario"):
         parser.add_argument("--" + option, required=True)
+    parser.add_argument("--planted", help="a planted version.dll that records its callers")
     args = parser.parse_args()
     pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
 
@@ -311,6 +387,7 @@ def main():
                 "older-replaced": lambda: scenario_installed_version(args, display, args.older, kept=False),
                 "activation-fails": lambda: scenario_activation_fails(args, display),
                 "rerun": lambda: scenario_rerun(args, display),
+                "planted-dll": lambda: scenario_planted_dll(args, display),
             }[args.scenario]()
     print(f"{args.scenario}: {'FAILED' if failures else 'passed'} ({len(failures)} failed checks)")
     return 1 if failures else 0

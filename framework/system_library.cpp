@@ -1,0 +1,74 @@
+#include "system_library.h"
+
+#include <cstring>
+
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
+namespace {
+
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
+typedef BOOL(WINAPI* SetDllDirectoryProc)(LPCSTR);
+
+bool g_systemOnlySearch = false;
+
+// The DLLs the shell and COM load by name during a setup. Where the search cannot be narrowed, loading
+// them from the system folder first means later loads by name find these copies already in memory.
+const char* const kShellAndComLibraries[] = {
+    "uxtheme.dll", "userenv.dll", "setupapi.dll", "apphelp.dll",  "propsys.dll",
+    "dwmapi.dll",  "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "version.dll",
+};
+
+bool IsWindows7OrLater()
+{
+    OSVERSIONINFOEXA wanted;
+    ::ZeroMemory(&wanted, sizeof(wanted));
+    wanted.dwOSVersionInfoSize = sizeof(wanted);
+    wanted.dwMajorVersion = 6;
+    wanted.dwMinorVersion = 1;
+    ULONGLONG condition = 0;
+    condition = ::VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    condition = ::VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
+    return ::VerifyVersionInfoA(&wanted, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
+}
+
+}  // namespace
+
+bool RestrictDllSearchToSystem()
+{
+    // Both calls are looked up at run time, so that systems without them still start.
+    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    if (SetDllDirectoryProc setDllDirectory = GetSystemProc<SetDllDirectoryProc>(kernel, "SetDllDirectoryA"))
+        setDllDirectory("");  // "" takes the current folder out of the standard search
+
+    // Vista with the update that brings SetDefaultDllDirectories cannot create the shell's link
+    // object under a system-folder-only search, so it is used from Windows 7 on.
+    SetDefaultDllDirectoriesProc setDefaultDllDirectories =
+        GetSystemProc<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
+    if (setDefaultDllDirectories && IsWindows7OrLater() && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        g_systemOnlySearch = true;
+        return true;
+    }
+    for (const char* library : kShellAndComLibraries) LoadSystemLibrary(library);
+    return false;
+}
+
+HMODULE LoadSystemLibrary(LPCSTR fileName)
+{
+    char path[MAX_PATH];
+    const UINT folderLength = ::GetSystemDirectoryA(path, MAX_PATH);
+    const size_t nameLength = ::strlen(fileName);
+    if (folderLength == 0 || folderLength + 1 + nameLength >= MAX_PATH) return NULL;
+    path[folderLength] = '\\';
+    ::memcpy(path + folderLength + 1, fileName, nameLength + 1);
+    // The DLL's own imports come from its folder too: through the altered search path where the
+    // search could not be narrowed.
+    return ::LoadLibraryExA(path, NULL, g_systemOnlySearch ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+HMODULE LoadSystemAssembly(LPCSTR fileName)
+{
+    if (g_systemOnlySearch) return ::LoadLibraryExA(fileName, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return LoadSystemLibrary(fileName);
+}
