@@ -11,9 +11,11 @@ endif()
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 
 # Every shipped or test executable is checked with an independent PE reader (tests/pe_check.py).
-#   marigold_check_executable(target GUI|CONSOLE)
+#   marigold_check_executable(target GUI|CONSOLE [setup|saver])
+# A product (what ships) is held to more: see tests/pe_check.py.
 function(marigold_check_executable target subsystem)
-  set_property(GLOBAL APPEND PROPERTY MARIGOLD_CHECKED_EXECUTABLES "${target}:${subsystem}")
+  set(product "${ARGN}")
+  set_property(GLOBAL APPEND PROPERTY MARIGOLD_CHECKED_EXECUTABLES "${target}:${subsystem}:${product}")
 endfunction()
 
 # A doctest program that runs under Wine.

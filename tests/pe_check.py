@@ -1,8 +1,16 @@
 #!/usr/bin/env python3
-"""Checks a Windows executable with an independent PE reader: machine, subsystem, and that it
-imports only DLLs that ship with Windows (static runtime: no libgcc, libstdc++ or winpthread)."""
+"""Checks a Windows executable with an independent PE reader (pefile).
+
+Every executable: machine, subsystem, imports only from DLLs that ship with Windows (static runtime:
+no libgcc, libstdc++ or winpthread), and the safe-loading flags: ASLR with its relocations kept, DEP,
+high-entropy addresses where the format has them, and no section both writable and executable.
+
+What ships (--product setup|saver) also: imports only from the DLLs the system protects (so none can
+be planted beside it), its embedded manifest (execution level, DPI awareness, common controls 6, the
+supported systems), the saver's version record, and whether it carries an Authenticode signature."""
 import argparse
 import sys
+import xml.etree.ElementTree as ElementTree
 
 import pefile
 
@@ -15,28 +23,154 @@ SYSTEM_DLLS = {
     "oleaut32.dll", "version.dll", "comctl32.dll", "comdlg32.dll", "winmm.dll", "msvcrt.dll",
     "shlwapi.dll", "uuid.dll", "ntdll.dll", "psapi.dll",
 }
+# The system's protected ("known") DLLs that the products may import: the loader takes these from
+# the system folder whatever lies beside the program.
+PROTECTED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll", "msvcrt.dll"}
+
+DYNAMIC_BASE = 0x0040
+HIGH_ENTROPY_VA = 0x0020
+NX_COMPAT = 0x0100
+RELOCS_STRIPPED = 0x0001
+SECTION_WRITE = 0x80000000
+SECTION_EXECUTE = 0x20000000
+RT_MANIFEST = 24
+RT_VERSION = 16
+
+ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
+ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
+COMPATIBILITY = "urn:schemas-microsoft-com:compatibility.v1"
+SETTINGS_2005 = "http://schemas.microsoft.com/SMI/2005/WindowsSettings"
+SETTINGS_2016 = "http://schemas.microsoft.com/SMI/2016/WindowsSettings"
+SUPPORTED_OS = {  # Vista, 7, 8, 8.1, 10 and 11
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+}
+COMMON_CONTROLS = ("Microsoft.Windows.Common-Controls", "6.0.0.0", "6595b64144ccf1df")
+PRODUCTS = {
+    "setup": {"level": "requireAdministrator", "dpiAware": "true", "dpiAwareness": None},
+    "saver": {"level": "asInvoker", "dpiAware": "true/pm", "dpiAwareness": "PerMonitorV2, PerMonitor"},
+}
+SAVER_VERSION = {
+    "CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver", "FileVersion": "1.00",
+    "InternalName": "Marigold", "OriginalFilename": "Marigold.scr", "ProductName": "Marigold Screen Saver",
+    "ProductVersion": "1.00",
+}
+
+problems = []
+
+
+def check(condition, message):
+    if not condition:
+        problems.append(message)
+    return condition
+
+
+def check_safe_loading(pe):
+    flags = pe.OPTIONAL_HEADER.DllCharacteristics
+    check(flags & DYNAMIC_BASE, "no ASLR (dynamic base)")
+    check(flags & NX_COMPAT, "not DEP compatible (NX)")
+    if pe.OPTIONAL_HEADER.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS:
+        check(flags & HIGH_ENTROPY_VA, "64-bit image without high-entropy addresses")
+    relocations = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_BASERELOC"]]
+    check(not pe.FILE_HEADER.Characteristics & RELOCS_STRIPPED and relocations.Size > 0,
+          "relocations stripped: the image cannot be moved")
+    for section in pe.sections:
+        both = section.Characteristics & (SECTION_WRITE | SECTION_EXECUTE) == SECTION_WRITE | SECTION_EXECUTE
+        name = section.Name.rstrip(b"\0").decode(errors="replace")
+        check(not both, f"section {name} is writable and executable")
+
+
+def resource(pe, type_id, name_id):
+    if not hasattr(pe, "DIRECTORY_ENTRY_RESOURCE"):
+        return None
+    for rtype in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if rtype.id != type_id:
+            continue
+        for entry in rtype.directory.entries:
+            if entry.id == name_id:
+                lang = entry.directory.entries[0]
+                return pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
+    return None
+
+
+def check_manifest(pe, product):
+    expected = PRODUCTS[product]
+    data = resource(pe, RT_MANIFEST, 1)
+    if not check(data is not None, "no application manifest (RT_MANIFEST 1)"):
+        return
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as error:
+        check(False, f"manifest is not well-formed XML: {error}")
+        return
+    check(root.tag == f"{{{ASM_V1}}}assembly", f"manifest root {root.tag}")
+    levels = root.findall(f".//{{{ASM_V3}}}requestedExecutionLevel")
+    check([(e.get("level"), e.get("uiAccess")) for e in levels] == [(expected["level"], "false")],
+          f"execution level {[(e.get('level'), e.get('uiAccess')) for e in levels]}, expected {expected['level']}")
+    aware = [e.text.strip() for e in root.findall(f".//{{{ASM_V3}}}windowsSettings/{{{SETTINGS_2005}}}dpiAware")]
+    check(aware == [expected["dpiAware"]], f"dpiAware {aware}, expected {expected['dpiAware']}")
+    awareness = [e.text.strip() for e in root.findall(f".//{{{ASM_V3}}}windowsSettings/{{{SETTINGS_2016}}}dpiAwareness")]
+    wanted = [expected["dpiAwareness"]] if expected["dpiAwareness"] else []
+    check(awareness == wanted, f"dpiAwareness {awareness}, expected {wanted}")
+    systems = {e.get("Id") for e in root.findall(f".//{{{COMPATIBILITY}}}supportedOS")}
+    check(systems == SUPPORTED_OS, f"supportedOS {sorted(systems)}")
+    dependencies = [(e.get("name"), e.get("version"), e.get("publicKeyToken"))
+                    for e in root.findall(f"{{{ASM_V1}}}dependency/{{{ASM_V1}}}dependentAssembly/{{{ASM_V1}}}assemblyIdentity")]
+    check(dependencies == [COMMON_CONTROLS], f"dependencies {dependencies}, expected common controls 6")
+
+
+def check_saver_version(pe):
+    if not check(hasattr(pe, "FileInfo"), "no version record"):
+        return
+    strings, translations = {}, []
+    for info in (i for group in pe.FileInfo for i in group):
+        if info.Key == b"StringFileInfo":
+            for table in info.StringTable:
+                check(table.LangID.lower() == b"040904b0", f"string table {table.LangID}")
+                strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
+        elif info.Key == b"VarFileInfo":
+            translations += [v for var in info.Var for v in var.entry.values()]
+    check(strings == SAVER_VERSION, f"version strings {strings}")
+    check(translations == ["0x0409 0x04b0"], f"translations {translations}")
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    check((fixed.FileVersionMS, fixed.FileVersionLS) == (0x10000, 0), "fixed file version is not 1.0.0.0")
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--machine", required=True, choices=sorted(MACHINES))
     parser.add_argument("--subsystem", required=True, choices=sorted(SUBSYSTEMS))
+    parser.add_argument("--product", choices=sorted(PRODUCTS))
+    parser.add_argument("--signed", choices=["yes", "no"], help="whether an Authenticode signature must be there")
     parser.add_argument("exe")
     args = parser.parse_args()
 
     pe = pefile.PE(args.exe)
-    problems = []
-    if pe.FILE_HEADER.Machine != MACHINES[args.machine]:
-        problems.append(f"machine 0x{pe.FILE_HEADER.Machine:x}, expected {args.machine}")
-    if pe.OPTIONAL_HEADER.Subsystem != SUBSYSTEMS[args.subsystem]:
-        problems.append(f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, expected {args.subsystem}")
+    check(pe.FILE_HEADER.Machine == MACHINES[args.machine],
+          f"machine 0x{pe.FILE_HEADER.Machine:x}, expected {args.machine}")
+    check(pe.OPTIONAL_HEADER.Subsystem == SUBSYSTEMS[args.subsystem],
+          f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, expected {args.subsystem}")
     imports = [entry.dll.decode().lower() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
-    if not imports:
-        problems.append("no import table")
-    foreign = [dll for dll in imports if dll not in SYSTEM_DLLS]
-    if foreign:
-        problems.append("imports non-system DLLs: " + ", ".join(foreign))
-    print(f"{args.exe}: machine 0x{pe.FILE_HEADER.Machine:x}, subsystem {pe.OPTIONAL_HEADER.Subsystem}, imports {', '.join(imports)}")
+    check(imports, "no import table")
+    allowed = PROTECTED_DLLS if args.product else SYSTEM_DLLS
+    foreign = [dll for dll in imports if dll not in allowed]
+    check(not foreign, "imports DLLs outside " + ("the protected system set" if args.product else "Windows") +
+          ": " + ", ".join(foreign))
+    delayed = [entry.dll.decode().lower() for entry in getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]
+    check(not (args.product and delayed), f"delay-loads {delayed} (resolved by name, from the program's folder first)")
+    check_safe_loading(pe)
+    if args.product:
+        check_manifest(pe, args.product)
+    if args.product == "saver":
+        check_saver_version(pe)
+    if args.signed:
+        security = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_SECURITY"]]
+        check((security.Size > 0) == (args.signed == "yes"),
+              "not signed" if args.signed == "yes" else "signed, though no certificate was configured")
+
+    print(f"{args.exe}: machine 0x{pe.FILE_HEADER.Machine:x}, subsystem {pe.OPTIONAL_HEADER.Subsystem}, "
+          f"flags 0x{pe.OPTIONAL_HEADER.DllCharacteristics:x}, imports {', '.join(imports)}")
     for p in problems:
         print("FAIL: " + p)
     return 1 if problems else 0

@@ -50,9 +50,9 @@ def main():
                 found.setdefault((type_key, name_key), []).append((lang.id, data))
 
     icon_ids = sorted(name for (t, name) in found if t == RT_ICON)
-    expected = set(payloads) | {(RT_GROUP_ICON, 128), (RT_VERSION, 1), (RT_STRING, 7), (RT_STRING, 3585)}
+    expected = set(payloads) | {(RT_GROUP_ICON, 128), (RT_VERSION, 1), (RT_STRING, 7), (RT_STRING, 3585), (RT_MANIFEST, 1)}
     expected |= {(RT_ICON, i) for i in icon_ids}
-    listed = {key for key in found if key[0] != RT_MANIFEST}  # the toolchain may add its own manifest
+    listed = set(found)
     check(listed == expected, f"resources {sorted(map(str, listed))}, expected {sorted(map(str, expected))}")
     for key in sorted(listed, key=str):
         langs = [lang for lang, _ in found[key]]
