@@ -14,6 +14,7 @@ packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils
   liblnk-utils icoutils python3-pefile imagemagick sox
   doctest-dev acl procps
+  osslsigncode openssl
 )
 
 missing=()

@@ -50,7 +50,7 @@ class Machine:
         self.args = args
         self.arch = os.environ.get("MARIGOLD_WINE_ARCH", "i686")
         template = Sandbox(pathlib.Path(args.work) / "template", self.arch)
-        self.dir = pathlib.Path(args.work) / name
+        self.dir = pathlib.Path(args.work) / (f"{args.label}-{name}" if args.label else name)
         self.dir.mkdir(parents=True, exist_ok=True)
         self.sandbox = template.copy_to(self.dir / "root")
         self.windows = self.sandbox.unix_path("C:\\windows")
@@ -371,6 +371,7 @@ def main():
     for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario"):
         parser.add_argument("--" + option, required=True)
     parser.add_argument("--planted", help="a planted version.dll that records its callers")
+    parser.add_argument("--label", default="", help="keeps this run's machines apart from the others'")
     args = parser.parse_args()
     pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
 
