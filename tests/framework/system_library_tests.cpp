@@ -34,13 +34,13 @@ bool IsInSystemFolder(const std::string& path)
                                                            static_cast<int>(folder.size())) == CSTR_EQUAL;
 }
 
-// Plants a copy of this program in a scratch folder and makes that the current folder.
+// Plants a copy of this program in a scratch folder under a DLL's name and makes that the current folder.
 class PlantedInCurrentFolder {
 public:
-    PlantedInCurrentFolder()
+    explicit PlantedInCurrentFolder(const char* name = kProbe)
     {
         ::GetCurrentDirectoryA(MAX_PATH, previous_);
-        REQUIRE(::CopyFileA(ModulePath(NULL).c_str(), dir_.file(kProbe).c_str(), FALSE));
+        REQUIRE(::CopyFileA(ModulePath(NULL).c_str(), dir_.file(name).c_str(), FALSE));
         REQUIRE(::SetCurrentDirectoryA(dir_.path().c_str()));
     }
     ~PlantedInCurrentFolder() { ::SetCurrentDirectoryA(previous_); }
@@ -49,6 +49,17 @@ private:
     testing_support::ScratchDir dir_;
     char previous_[MAX_PATH] = "";
 };
+
+const char kVistaProbe[] = "marigold_vista_probe.exe";
+const char kVistaCase[] = "before Windows 7 the search is left wide and the shell's DLLs are taken from the system folder first";
+const char kWineAppDefaults[] = "Software\\Wine\\AppDefaults\\marigold_vista_probe.exe";
+
+bool RunningAsVistaProbe()
+{
+    const std::string self = ModulePath(NULL);
+    return self.size() >= sizeof(kVistaProbe) - 1 &&
+           ::lstrcmpiA(self.c_str() + self.size() - (sizeof(kVistaProbe) - 1), kVistaProbe) == 0;
+}
 
 // Loads by name with the process's search; true when found (and lets it go again).
 bool FoundByName(const char* name)
@@ -91,4 +102,54 @@ TEST_CASE("a system library comes from the system folder by its full path or not
     CHECK(LoadSystemLibrary(kProbe) == NULL);
     // A name that cannot fit behind the system folder is refused, not cut.
     CHECK(LoadSystemLibrary(std::string(MAX_PATH, 'x').c_str()) == NULL);
+}
+
+// Vista cannot create the shell's link object under a system-folder-only search. The case runs
+// itself again as a copy that Wine tells it is Vista, and that copy checks the fallback.
+TEST_CASE("before Windows 7 the search is left wide and the shell's DLLs are taken from the system folder first")
+{
+    if (RunningAsVistaProbe()) {
+        // A planted copy of a DLL the shell loads by name. (Wine keeps the current folder in the
+        // search after SetDllDirectory(""), unlike Windows, so it would even be found there.)
+        PlantedInCurrentFolder planted("propsys.dll");
+        CHECK_FALSE(::GetModuleHandleA("propsys.dll"));
+        CHECK_FALSE(RestrictDllSearchToSystem());
+        for (const char* name : {"version.dll", "uxtheme.dll", "propsys.dll"}) {
+            HMODULE preloaded = ::GetModuleHandleA(name);
+            CHECK_MESSAGE(preloaded != NULL, name);
+            if (preloaded) CHECK(IsInSystemFolder(ModulePath(preloaded)));
+        }
+        // A later load by name gets the system folder's copy that is already there.
+        HMODULE byName = ::LoadLibraryA("propsys.dll");
+        CHECK(byName == ::GetModuleHandleA("propsys.dll"));
+        CHECK(IsInSystemFolder(ModulePath(byName)));
+        CHECK(LoadSystemAssembly("comctl32.dll") != NULL);
+        return;
+    }
+
+    testing_support::ScratchDir dir;
+    const std::string probe = dir.file(kVistaProbe);
+    REQUIRE(::CopyFileA(ModulePath(NULL).c_str(), probe.c_str(), FALSE));
+    HKEY key = NULL;
+    REQUIRE(::RegCreateKeyExA(HKEY_CURRENT_USER, kWineAppDefaults, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) ==
+            ERROR_SUCCESS);
+    ::RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("vista"), sizeof("vista"));
+    ::RegCloseKey(key);
+
+    std::string commandLine = "\"" + probe + "\" --test-case=\"" + kVistaCase + "\"";
+    STARTUPINFOA startup;
+    ::ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    const BOOL started = ::CreateProcessA(probe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    DWORD exitCode = 99;
+    if (started) {
+        ::WaitForSingleObject(process.hProcess, 60000);
+        ::GetExitCodeProcess(process.hProcess, &exitCode);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kWineAppDefaults);
+    CHECK(started);
+    CHECK(exitCode == 0);
 }
