@@ -59,7 +59,7 @@ def main():
     work = pathlib.Path(args.work)
     work.mkdir(parents=True, exist_ok=True)
     cert, key = make_certificate(work, "Marigold Test Publisher")
-    stranger, _ = make_certificate(work, "Somebody Else")
+    stranger, stranger_key = make_certificate(work, "Somebody Else")
 
     products = build(args.source, work / "build", args.arch, f"-DMARIGOLD_SIGN_CERT={cert}", f"-DMARIGOLD_SIGN_KEY={key}")
     for name, path in products.items():
@@ -92,6 +92,17 @@ def main():
             print(done.stdout + done.stderr)
             check(done.returncode == 0 and re.search(rf"^{scenario}: passed", done.stdout, re.M),
                   f"the signed setup under Windows: {scenario}")
+
+    # A key that does not belong to the certificate: the build fails, and leaves no unsigned saver that
+    # a later build would take for finished.
+    reconfigured = subprocess.run(["cmake", f"-DMARIGOLD_SIGN_KEY={stranger_key}", str(work / "build")],
+                                  capture_output=True, text=True)
+    check(reconfigured.returncode == 0, "the build takes another key")
+    for attempt in ("first", "second"):
+        failed = subprocess.run(["cmake", "--build", str(work / "build"), "--target", "setup"], capture_output=True, text=True)
+        check(failed.returncode != 0 and "Signing" in failed.stdout + failed.stderr,
+              f"signing with a key that is not the certificate's fails the build ({attempt} attempt)")
+        check(not products["saver"].exists(), f"no unsigned saver is left behind ({attempt} attempt)")
     return 1 if failures else 0
 
 
