@@ -307,36 +307,10 @@ def scenario_rerun(args, display):
     m.finish()
 
 
-def scenario_planted_dll(args, display):
-    """A version.dll planted in the download folder beside the setup and in the current folder, with
-    Wine told to prefer such a DLL to its own. Wine's user32 imports version.dll, so the planted copy
-    is loaded into the process whatever the setup does; what must hold is that the setup never asks
-    for it and never calls it. A newer installed screen saver must survive, which takes the real
-    version functions (the planted ones fail every call)."""
-    m = Machine(args, "planted-dll")
-    downloads = m.dir / "Downloads"
-    current = m.dir / "current"
-    for folder in (downloads, current):
-        folder.mkdir(exist_ok=True)
-        (folder / "version.dll").write_bytes(pathlib.Path(args.planted).read_bytes())
-        (folder / "planted-version.log").unlink(missing_ok=True)  # from an earlier run
-    setup = downloads / pathlib.Path(args.setup).name
-    setup.write_bytes(pathlib.Path(args.setup).read_bytes())
-    installed = m.windows / "Marigold.scr"
-    installed.write_bytes(pathlib.Path(args.newer).read_bytes())
-    m.sandbox.give_to_wine_user(m.dir)
-    code, boxes, trace = m.run_setup(display, ["y", "Return"], setup=setup, cwd=current,
-                                     native=["version=n,b"], winedebug=",+loaddll,+module")
-    check(boxes == [ASK, SUCCESS], f"question, then success: {boxes}")
-    check(installed.read_bytes() == pathlib.Path(args.newer).read_bytes(), "the newer installed screen saver is kept")
-    for name in ASSETS:
-        installed_asset = m.windows / "marigoldfiles" / name
-        check(installed_asset.exists() and installed_asset.read_bytes() == (pathlib.Path(args.assets) / name).read_bytes(),
-              f"{name} equals its payload")
-    check(m.boot_value() is not None, "activated")
-    expect_shortcuts(m)
-    expect_launches(m, code, trace)
-
+def expect_dlls_from_system_folder(trace, compares_versions):
+    """From Wine's loader trace of one setup run: once the setup runs, every version.dll it asks for is
+    the system folder's, searched there only, and no DLL search reaches its folder or the current one.
+    The setup asks for version.dll only when it has an installed file to compare with."""
     pid = re.search(r'^(\w+):trace:loaddll:build_module Loaded L"[^"]*\\MarigoldSetup\.exe"', trace, re.M)
     if check(pid is not None, "the loader trace shows the setup's process"):
         own = [line for line in trace.splitlines() if line.startswith(pid.group(1) + ":")]
@@ -351,12 +325,48 @@ def scenario_planted_dll(args, display):
         check(startup == ["version.dll"], f"at start-up only Wine's user32 asks for version.dll: {startup}")
         requested = [(name, where) for i, name, where in searches if i >= running and name.lower().endswith("version.dll")]
         system = "C:\\\\windows\\\\system32"
-        check(requested and all(name.lower() == system.lower() + "\\\\version.dll" and where.lower() == f'l"{system.lower()}\\\\"'
+        check(bool(requested) == compares_versions and all(name.lower() == system.lower() + "\\\\version.dll" and where.lower() == f'l"{system.lower()}\\\\"'
                                 for name, where in requested),
               f"every version.dll the setup asks for is the system folder's, searched there only: {requested}")
         reached = [(name, where) for i, name, where in searches
                    if i >= running and ("downloads" in where.lower() or "current" in where.lower() or "." in where.split(";"))]
         check(not reached, f"once the setup runs, no DLL search reaches the download or the current folder: {reached}")
+
+
+def scenario_planted_dll(args, display):
+    """A version.dll planted in the download folder beside the setup and in the current folder, with
+    Wine told to prefer such a DLL to its own. Wine's user32 imports version.dll, so the planted copy
+    is loaded into the process whatever the setup does; what must hold is that the setup never asks
+    for it and never calls it. The setup installs as usual, and on a second run a newer installed
+    screen saver survives, which takes the real version functions (the planted ones fail every call)."""
+    m = Machine(args, "planted-dll")
+    downloads = m.dir / "Downloads"
+    current = m.dir / "current"
+    for folder in (downloads, current):
+        folder.mkdir(exist_ok=True)
+        (folder / "version.dll").write_bytes(pathlib.Path(args.planted).read_bytes())
+        (folder / "planted-version.log").unlink(missing_ok=True)  # from an earlier run
+    setup = downloads / pathlib.Path(args.setup).name
+    setup.write_bytes(pathlib.Path(args.setup).read_bytes())
+    m.sandbox.give_to_wine_user(m.dir)
+    run = lambda log_name: m.run_setup(display, ["y", "Return"], log_name=log_name, setup=setup, cwd=current,
+                                       native=["version=n,b"], winedebug=",+loaddll,+module")
+
+    code, boxes, trace = run("clean")
+    check(boxes == [ASK, SUCCESS], f"a clean machine: question, then success: {boxes}")
+    expect_installed(m)
+    expect_shortcuts(m)
+    expect_launches(m, code, trace)
+    expect_dlls_from_system_folder(trace, compares_versions=False)
+
+    installed = m.windows / "Marigold.scr"
+    installed.write_bytes(pathlib.Path(args.newer).read_bytes())
+    m.sandbox.give_to_wine_user(installed)
+    code, boxes, trace = run("newer")
+    check(code == 0 and boxes == [ASK, SUCCESS], f"a newer screen saver installed: question, then success: {boxes}")
+    check(installed.read_bytes() == pathlib.Path(args.newer).read_bytes(), "the newer installed screen saver is kept")
+    expect_dlls_from_system_folder(trace, compares_versions=True)
+
     calls = []
     for folder in (downloads, current):
         record = folder / "planted-version.log"
