@@ -14,6 +14,8 @@ import xml.etree.ElementTree as ElementTree
 
 import pefile
 
+from checks import check, failures
+
 MACHINES = {"i686": pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"],
             "x86_64": pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_AMD64"]}
 SUBSYSTEMS = {"GUI": pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"],
@@ -57,28 +59,19 @@ SAVER_VERSION = {
     "ProductVersion": "1.00",
 }
 
-problems = []
-
-
-def check(condition, message):
-    if not condition:
-        problems.append(message)
-    return condition
-
-
 def check_safe_loading(pe):
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
-    check(flags & DYNAMIC_BASE, "no ASLR (dynamic base)")
-    check(flags & NX_COMPAT, "not DEP compatible (NX)")
+    check(flags & DYNAMIC_BASE, "ASLR (dynamic base)")
+    check(flags & NX_COMPAT, "DEP compatible (NX)")
     if pe.OPTIONAL_HEADER.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS:
-        check(flags & HIGH_ENTROPY_VA, "64-bit image without high-entropy addresses")
+        check(flags & HIGH_ENTROPY_VA, "high-entropy addresses (64-bit image)")
     relocations = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_BASERELOC"]]
     check(not pe.FILE_HEADER.Characteristics & RELOCS_STRIPPED and relocations.Size > 0,
-          "relocations stripped: the image cannot be moved")
+          "relocations kept: the image can be moved")
     for section in pe.sections:
         both = section.Characteristics & (SECTION_WRITE | SECTION_EXECUTE) == SECTION_WRITE | SECTION_EXECUTE
         name = section.Name.rstrip(b"\0").decode(errors="replace")
-        check(not both, f"section {name} is writable and executable")
+        check(not both, f"section {name} is not both writable and executable")
 
 
 def resource(pe, type_id, name_id):
@@ -97,12 +90,12 @@ def resource(pe, type_id, name_id):
 def check_manifest(pe, product):
     expected = PRODUCTS[product]
     data = resource(pe, RT_MANIFEST, 1)
-    if not check(data is not None, "no application manifest (RT_MANIFEST 1)"):
+    if not check(data is not None, "an application manifest (RT_MANIFEST 1)"):
         return
     try:
         root = ElementTree.fromstring(data)
     except ElementTree.ParseError as error:
-        check(False, f"manifest is not well-formed XML: {error}")
+        check(False, f"manifest is well-formed XML: {error}")
         return
     check(root.tag == f"{{{ASM_V1}}}assembly", f"manifest root {root.tag}")
     levels = root.findall(f".//{{{ASM_V3}}}requestedExecutionLevel")
@@ -120,21 +113,28 @@ def check_manifest(pe, product):
     check(dependencies == [COMMON_CONTROLS], f"dependencies {dependencies}, expected common controls 6")
 
 
+def version_record(pe):
+    """The version record's string tables by language ("040904b0": {key: text}) and its translations
+    ("0x0409 0x04b0")."""
+    tables, translations = {}, []
+    for info in getattr(pe, "FileInfo", []):
+        for entry in info if isinstance(info, list) else [info]:
+            for table in getattr(entry, "StringTable", []):
+                tables[table.LangID.decode().lower()] = {k.decode(): v.decode() for k, v in table.entries.items()}
+            for var in getattr(entry, "Var", []):
+                translations.append(var.entry.get(b"Translation"))
+    return tables, translations
+
+
 def check_saver_version(pe):
-    if not check(hasattr(pe, "FileInfo"), "no version record"):
+    if not check(hasattr(pe, "FileInfo"), "a version record"):
         return
-    strings, translations = {}, []
-    for info in (i for group in pe.FileInfo for i in group):
-        if info.Key == b"StringFileInfo":
-            for table in info.StringTable:
-                check(table.LangID.lower() == b"040904b0", f"string table {table.LangID}")
-                strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
-        elif info.Key == b"VarFileInfo":
-            translations += [v for var in info.Var for v in var.entry.values()]
-    check(strings == SAVER_VERSION, f"version strings {strings}")
+    tables, translations = version_record(pe)
+    check(list(tables) == ["040904b0"], f"string tables {list(tables)}")
+    check(tables.get("040904b0") == SAVER_VERSION, f"version strings {tables.get('040904b0')}")
     check(translations == ["0x0409 0x04b0"], f"translations {translations}")
     fixed = pe.VS_FIXEDFILEINFO[0]
-    check((fixed.FileVersionMS, fixed.FileVersionLS) == (0x10000, 0), "fixed file version is not 1.0.0.0")
+    check((fixed.FileVersionMS, fixed.FileVersionLS) == (0x10000, 0), "fixed file version 1.0.0.0")
 
 
 def main():
@@ -152,13 +152,13 @@ def main():
     check(pe.OPTIONAL_HEADER.Subsystem == SUBSYSTEMS[args.subsystem],
           f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, expected {args.subsystem}")
     imports = [entry.dll.decode().lower() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
-    check(imports, "no import table")
+    check(imports, "an import table")
     allowed = PROTECTED_DLLS if args.product else SYSTEM_DLLS
     foreign = [dll for dll in imports if dll not in allowed]
-    check(not foreign, "imports DLLs outside " + ("the protected system set" if args.product else "Windows") +
+    check(not foreign, "imports only DLLs of " + ("the protected system set" if args.product else "Windows") +
           ": " + ", ".join(foreign))
     delayed = [entry.dll.decode().lower() for entry in getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]
-    check(not (args.product and delayed), f"delay-loads {delayed} (resolved by name, from the program's folder first)")
+    check(not (args.product and delayed), f"no delay-loaded DLLs (resolved by name, from the program's folder first): {delayed}")
     check_safe_loading(pe)
     if args.product:
         check_manifest(pe, args.product)
@@ -167,13 +167,11 @@ def main():
     if args.signed:
         security = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_SECURITY"]]
         check((security.Size > 0) == (args.signed == "yes"),
-              "not signed" if args.signed == "yes" else "signed, though no certificate was configured")
+              "signed" if args.signed == "yes" else "not signed (no certificate configured)")
 
     print(f"{args.exe}: machine 0x{pe.FILE_HEADER.Machine:x}, subsystem {pe.OPTIONAL_HEADER.Subsystem}, "
           f"flags 0x{pe.OPTIONAL_HEADER.DllCharacteristics:x}, imports {', '.join(imports)}")
-    for p in problems:
-        print("FAIL: " + p)
-    return 1 if problems else 0
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":

@@ -117,21 +117,18 @@ TEST_CASE("an installed file that cannot be replaced stays as it was")
     REQUIRE(c.madeTemp);
     const std::string path = c.target("saver.scr");
 
-    SUBCASE("read-only with an older version")
-    {
-        const std::vector<unsigned char> older = BuildBytes("version_commas.exe");
-        REQUIRE(WriteAll(path, older.data(), older.size()));
-        REQUIRE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-        CHECK(InstallResourceFile(path.c_str(), Id(ID_IMAGE_NEWER), kData) == 0);
-        CHECK(ReadAll(path) == older);
-    }
-    SUBCASE("read-only with an equal version")
-    {
-        const std::vector<unsigned char> equal = BuildBytes("version_v1000.exe");
-        REQUIRE(WriteAll(path, equal.data(), equal.size()));
-        REQUIRE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-        CHECK(InstallResourceFile(path.c_str(), Id(ID_IMAGE_OLDER), kData) == 0);
-        CHECK(ReadAll(path) == equal);
+    // Read-only, installed copy older than the embedded one, then equal to it.
+    const struct { const char* fixture; int embedded; } readOnly[] = {
+        {"version_commas.exe", ID_IMAGE_NEWER}, {"version_v1000.exe", ID_IMAGE_OLDER}};
+    for (const auto& installed : readOnly) {
+        SUBCASE(installed.fixture)
+        {
+            const std::vector<unsigned char> before = BuildBytes(installed.fixture);
+            REQUIRE(WriteAll(path, before.data(), before.size()));
+            REQUIRE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+            CHECK(InstallResourceFile(path.c_str(), Id(installed.embedded), kData) == 0);
+            CHECK(ReadAll(path) == before);
+        }
     }
     SUBCASE("a folder of that name")
     {

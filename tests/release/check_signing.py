@@ -15,6 +15,7 @@ import pefile
 HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent))
 from checks import check, failures  # noqa: E402
+from pe_check import resource  # noqa: E402
 from release_build import build  # noqa: E402
 
 RT_RCDATA = 10
@@ -34,17 +35,6 @@ def make_certificate(folder, name):
 def verify(path, ca):
     done = subprocess.run(["osslsigncode", "verify", "-CAfile", str(ca), "-in", str(path)], capture_output=True, text=True)
     return done.returncode == 0 and "Signature verification: ok" in done.stdout, done.stdout + done.stderr
-
-
-def embedded_saver(setup):
-    pe = pefile.PE(str(setup))
-    for rtype in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        if rtype.id == RT_RCDATA:
-            for entry in rtype.directory.entries:
-                if entry.id == SAVER_PAYLOAD:
-                    data = entry.directory.entries[0].data.struct
-                    return pe.get_data(data.OffsetToData, data.Size)
-    return None
 
 
 def main():
@@ -73,7 +63,7 @@ def main():
         check(checked.returncode == 0, f"the signed {name} passes the PE checks: {checked.stdout.strip()}")
 
     saver = products["saver"].read_bytes()
-    inside = embedded_saver(products["setup"])
+    inside = resource(pefile.PE(str(products["setup"])), RT_RCDATA, SAVER_PAYLOAD)
     check(inside == saver, "the setup carries the signed saver, byte for byte")
     stripped = work / "stripped.scr"
     subprocess.run(["osslsigncode", "remove-signature", "-in", str(products["saver"]), "-out", str(stripped)],

@@ -9,6 +9,9 @@ import sys
 import tempfile
 import wave
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checks import check, failures  # noqa: E402
+
 KEY = (255, 0, 255)
 # name: (width, height, bits per pixel, palette colours, file size)
 BITMAPS = {
@@ -19,14 +22,6 @@ BITMAPS = {
     "pumpkin3.bmp": (40, 40, 24, 0, 4856),
 }
 GENERATED = sorted(list(BITMAPS) + ["boom1.wav", "setup.ico", "saver.ico"])
-problems = []
-
-
-def check(condition, message):
-    if not condition:
-        problems.append(message)
-
-
 def run(*command):
     return subprocess.run(command, check=True, capture_output=True, text=True).stdout
 
@@ -43,7 +38,7 @@ def check_bitmap(path, width, height, bits, colours, size):
     check((w, h, bpp, compression) == (width, height, bits, 0), f"{name}: {w}x{h} {bpp} bits, compression {compression}")
     check(image_size == stride * h, f"{name}: biSizeImage {image_size}, rows take {stride * h}")
     check(used == colours and offset == 54 + 4 * colours, f"{name}: {used} palette colours at offset {offset}")
-    check(offset + image_size + 2 == len(data), f"{name}: pixel rows and two spare bytes do not fill the file")
+    check(offset + image_size + 2 == len(data), f"{name}: pixel rows and two spare bytes fill the file")
 
     info = run("identify", "-format", "%m %w %h %r", path).split()
     check(info[:3] == ["BMP3", str(width), str(height)], f"{name}: identify says {info}")
@@ -59,12 +54,12 @@ def check_bitmap(path, width, height, bits, colours, size):
         m = re.match(r"(\d+),(\d+): \((\d+),(\d+),(\d+)", line)
         colour[int(m.group(1)), int(m.group(2))] = tuple(int(m.group(i)) for i in (3, 4, 5))
     corners = [colour[0, 0], colour[width - 1, 0], colour[0, height - 1], colour[width - 1, height - 1]]
-    check(all(c == KEY for c in corners), f"{name}: corners {corners} are not the key colour")
+    check(all(c == KEY for c in corners), f"{name}: corners {corners} are the key colour")
     figure = sum(1 for c in colour.values() if c != KEY)
     check(width * height * 0.2 < figure < width * height * 0.9, f"{name}: figure covers {figure} pixels")
     # A figure pixel next to the key must be a solid colour, not a blend towards magenta.
     pinkish = [p for p, c in colour.items() if c != KEY and c[0] > 200 and c[2] > 200 and c[1] < 60]
-    check(not pinkish, f"{name}: near-key pixels at {pinkish[:5]}")
+    check(not pinkish, f"{name}: no near-key pixels {pinkish[:5]}")
 
 
 def check_wave(path):
@@ -84,10 +79,10 @@ def check_wave(path):
         part = frames[int(start * rate):int(end * rate)]
         return (sum((s - 128) ** 2 for s in part) / len(part)) ** 0.5
 
-    check(loudness(0.0, 0.15) > 25, f"boom1.wav: onset too quiet ({loudness(0.0, 0.15):.1f})")
-    check(loudness(0.0, 0.15) > 3 * loudness(0.8, 1.0) > 3 * loudness(1.9, 2.1), "boom1.wav: does not decay")
-    check(abs(sum(frames) / len(frames) - 128) < 3, "boom1.wav: not centred at 128")
-    check(min(frames) > 0 and max(frames) < 255, "boom1.wav: clipped samples")
+    check(loudness(0.0, 0.15) > 25, f"boom1.wav: a loud onset ({loudness(0.0, 0.15):.1f})")
+    check(loudness(0.0, 0.15) > 3 * loudness(0.8, 1.0) > 3 * loudness(1.9, 2.1), "boom1.wav: decays")
+    check(abs(sum(frames) / len(frames) - 128) < 3, "boom1.wav: centred at 128")
+    check(min(frames) > 0 and max(frames) < 255, "boom1.wav: no clipped samples")
 
 
 def main():
@@ -100,11 +95,9 @@ def main():
         check(sorted(os.listdir(remade)) == GENERATED, f"generator made {sorted(os.listdir(remade))}")
         for name in GENERATED:
             same = open(os.path.join(remade, name), "rb").read() == open(os.path.join(folder, name), "rb").read()
-            check(same, f"{name}: the generator no longer makes the committed file")
-    for p in problems:
-        print("FAIL: " + p)
-    print(f"assets: {len(problems)} problem(s)")
-    return 1 if problems else 0
+            check(same, f"{name}: the generator makes the committed file byte for byte")
+    print(f"assets: {len(failures)} problem(s)")
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":

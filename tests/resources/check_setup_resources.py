@@ -7,6 +7,10 @@ import sys
 
 import pefile
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checks import check, failures  # noqa: E402
+from pe_check import version_record  # noqa: E402
+
 ENGLISH_US = 1033
 RT_ICON, RT_STRING, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 6, 10, 14, 16, 24
 STRINGS = {
@@ -21,14 +25,6 @@ VERSION_STRINGS = {
     "ProductVersion": "1.00", "LegalTrademarks": "", "PrivateBuild": "", "SpecialBuild": "",
     "CompanyName": "LUMAVERT", "ProductName": "Marigold Screen Saver", "OriginalFilename": "MarigoldSetup.exe",
 }
-problems = []
-
-
-def check(condition, message):
-    if not condition:
-        problems.append(message)
-
-
 def main():
     setup, saver, assets = sys.argv[1:4]
     payloads = {
@@ -63,7 +59,7 @@ def main():
 
     for key, file in payloads.items():
         source = open(file, "rb").read()
-        check(data(key) == source, f"{key}: {len(data(key))} bytes differ from {file} ({len(source)} bytes)")
+        check(data(key) == source, f"{key}: {len(data(key))} bytes, the same as {file} ({len(source)} bytes)")
 
     # String table: blocks of sixteen counted UTF-16 strings, block n holding ids 16(n-1) to 16n-1.
     for sid, text in STRINGS.items():
@@ -97,25 +93,17 @@ def main():
     fixed = pe.VS_FIXEDFILEINFO[0]
     versions = (fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS, fixed.ProductVersionLS)
     check(versions == (0x10000, 1, 0x10000, 1), f"fixed versions {[hex(v) for v in versions]}")
-    tables, translations = {}, []
-    for info in pe.FileInfo:
-        for entry in info if isinstance(info, list) else [info]:
-            for table in getattr(entry, "StringTable", []):
-                tables[table.LangID.decode().lower()] = {k.decode(): v.decode() for k, v in table.entries.items()}
-            for var in getattr(entry, "Var", []):
-                translations.append(var.entry.get(b"Translation"))
+    tables, translations = version_record(pe)
     check(list(tables) == ["040904b0"], f"string blocks {list(tables)}")
     strings = tables.get("040904b0", {})
     for key, value in VERSION_STRINGS.items():
         check(strings.get(key) == value, f"version {key}: {strings.get(key)!r}")
     for key in ("LegalCopyright", "Comments"):
-        check(strings.get(key), f"version {key} empty or missing")
+        check(strings.get(key), f"version {key} present and not empty")
     check(translations == ["0x0409 0x04b0"], f"translations {translations}")
 
-    for p in problems:
-        print("FAIL: " + p)
-    print(f"{setup}: {len(found)} resources, {len(problems)} problem(s)")
-    return 1 if problems else 0
+    print(f"{setup}: {len(found)} resources, {len(failures)} problem(s)")
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":
