@@ -1,7 +1,5 @@
 #include "system_library.h"
 
-#include <cstring>
-
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
@@ -54,14 +52,20 @@ bool RestrictDllSearchToSystem()
     return false;
 }
 
+CString SystemFilePath(LPCSTR fileName)
+{
+    char folder[MAX_PATH] = "";
+    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return CString();
+    CString path(folder);
+    if (path[path.GetLength() - 1] != '\\') path += '\\';
+    return path + fileName;
+}
+
 HMODULE LoadSystemLibrary(LPCSTR fileName)
 {
-    char path[MAX_PATH];
-    const UINT folderLength = ::GetSystemDirectoryA(path, MAX_PATH);
-    const size_t nameLength = ::strlen(fileName);
-    if (folderLength == 0 || folderLength + 1 + nameLength >= MAX_PATH) return NULL;
-    path[folderLength] = '\\';
-    ::memcpy(path + folderLength + 1, fileName, nameLength + 1);
+    const CString path = SystemFilePath(fileName);
+    if (path.IsEmpty() || path.GetLength() >= MAX_PATH) return NULL;  // refused rather than cut
     // The DLL's own imports come from its folder too: through the altered search path where the
     // search could not be narrowed.
     return ::LoadLibraryExA(path, NULL, g_systemOnlySearch ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);

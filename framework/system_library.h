@@ -6,11 +6,16 @@
 
 #include <windows.h>
 
+#include "cstring.h"
+
 // Narrows the DLL search of this process to the system folder, as the first thing the program does.
 // Returns true when the system-folder-only search is in force; false on systems that lack it (or
 // where it is known to break the shell), where the current folder is dropped from the search and the
 // DLLs the shell and COM load by name are taken from the system folder ahead of time instead.
 bool RestrictDllSearchToSystem();
+
+// The full path of a file in the system folder; empty when the folder cannot be had.
+CString SystemFilePath(LPCSTR fileName);
 
 // A DLL from the system folder, by its full path: never one found beside the program or in the
 // current folder. NULL when it cannot be loaded. The handle stays loaded for the life of the process.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -51,6 +52,18 @@ const COLORREF kTreeColour = RGB(7, 5, 13);
 const COLORREF kStone = RGB(52, 50, 68);
 const COLORREF kStoneEdge = RGB(78, 76, 98);
 const COLORREF kStoneText = RGB(32, 31, 44);
+
+// Fills the land below a skyline (points from left to right) down to the bottom of the picture.
+void FillBelow(HDC dc, std::vector<POINT> skyline, int width, int height, COLORREF colour)
+{
+    skyline.push_back({width, height});
+    skyline.push_back({0, height});
+    GdiObject<HBRUSH> brush(::CreateSolidBrush(colour));
+    GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, colour));
+    SelectedObject b(dc, brush.get());
+    SelectedObject p(dc, pen.get());
+    ::Polygon(dc, skyline.data(), static_cast<int>(skyline.size()));
+}
 
 }  // namespace
 
@@ -213,13 +226,7 @@ void NightRenderer::PaintGraveyard()
             const double y = height_ * 0.70 + height_ * 0.035 * std::sin(u * 5.1 + 0.6) + height_ * 0.02 * std::sin(u * 13.0);
             hills.push_back({width_ * i / steps, static_cast<int>(y)});
         }
-        hills.push_back({width_, height_});
-        hills.push_back({0, height_});
-        GdiObject<HBRUSH> brush(::CreateSolidBrush(kFarHills));
-        GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, kFarHills));
-        SelectedObject b(dc, brush.get());
-        SelectedObject p(dc, pen.get());
-        ::Polygon(dc, hills.data(), static_cast<int>(hills.size()));
+        FillBelow(dc, std::move(hills), width_, height_, kFarHills);
     }
     {
         std::vector<POINT> ground;
@@ -228,13 +235,7 @@ void NightRenderer::PaintGraveyard()
             const double u = static_cast<double>(i) / steps;
             ground.push_back({width_ * i / steps, groundTop + static_cast<int>(height_ * 0.012 * std::sin(u * 7.3 + 1.1))});
         }
-        ground.push_back({width_, height_});
-        ground.push_back({0, height_});
-        GdiObject<HBRUSH> brush(::CreateSolidBrush(kGround));
-        GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, kGround));
-        SelectedObject b(dc, brush.get());
-        SelectedObject p(dc, pen.get());
-        ::Polygon(dc, ground.data(), static_cast<int>(ground.size()));
+        FillBelow(dc, std::move(ground), width_, height_, kGround);
     }
 
     // A bare tree on the left, branches forking smaller and smaller.

@@ -5,6 +5,7 @@
 
 #include "publisher.h"
 #include "setup_ids.h"
+#include "system_library.h"
 
 namespace {
 const char kControlPanelParameters[] = "desk.cpl Display,@\"Screen Saver\"";
@@ -13,10 +14,8 @@ const char kControlPanelParameters[] = "desk.cpl Display,@\"Screen Saver\"";
 // searched for in the setup's own folder first, where anyone could have put one.
 void OpenScreenSaverSettings()
 {
-    char systemDir[MAX_PATH] = "";
-    const UINT length = ::GetSystemDirectoryA(systemDir, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    const CString controlPanel = WithTrailingBackslash(systemDir) + "control.exe";
+    const CString controlPanel = SystemFilePath("control.exe");
+    if (controlPanel.IsEmpty()) return;
     ::ShellExecuteA(NULL, NULL, controlPanel, kControlPanelParameters, NULL, SW_SHOW);
 }
 }  // namespace

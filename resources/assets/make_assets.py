@@ -247,11 +247,15 @@ def pumpkin_face_3(x, y):
     return min(eyes, nose, max(mouth, -teeth))
 
 
+def pumpkin_lobes(x, y):
+    """A pumpkin's body, one wide lobe between two narrower ones (40 x 40 pixels)."""
+    return min(ellipse(x, y, 20, 22, 17.5, 15), ellipse(x, y, 13, 22.5, 10.5, 13.5), ellipse(x, y, 27, 22.5, 10.5, 13.5))
+
+
 def make_pumpkin(face):
     def pumpkin(x, y):
         stem = capsule(x, y, 20, 9, 22.5, 3, 2.2)
-        lobes = min(ellipse(x, y, 20, 22, 17.5, 15), ellipse(x, y, 13, 22.5, 10.5, 13.5),
-                    ellipse(x, y, 27, 22.5, 10.5, 13.5))
+        lobes = pumpkin_lobes(x, y)
         d = min(lobes, stem)
         if d > 1.1:
             return None
@@ -422,8 +426,7 @@ def icon_file(rows_mono, rows_colour, pick=vga_nearest):
 def mono_pumpkin(x, y):
     # Two colours only: a white pumpkin with a black outline, ribs and face.
     stem = capsule(x, y, 20, 9, 22.5, 3, 2.4)
-    lobes = min(ellipse(x, y, 20, 22, 17.5, 15), ellipse(x, y, 13, 22.5, 10.5, 13.5),
-                ellipse(x, y, 27, 22.5, 10.5, 13.5))
+    lobes = pumpkin_lobes(x, y)
     d = min(lobes, stem)
     if d > 1.6:
         return None
