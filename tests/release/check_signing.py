@@ -66,6 +66,7 @@ def main():
     inside = resource(pefile.PE(str(products["setup"])), RT_RCDATA, SAVER_PAYLOAD)
     check(inside == saver, "the setup carries the signed saver, byte for byte")
     stripped = work / "stripped.scr"
+    stripped.unlink(missing_ok=True)  # osslsigncode does not overwrite the one of an earlier run
     subprocess.run(["osslsigncode", "remove-signature", "-in", str(products["saver"]), "-out", str(stripped)],
                    capture_output=True, check=False)
     unsigned = pathlib.Path(args.unsigned_saver).read_bytes()
