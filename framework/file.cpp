@@ -47,6 +47,11 @@ void CFile::Write(const void* data, UINT count)
     if (written != count) throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, fileName_);
 }
 
+void CFile::Flush()
+{
+    if (!::FlushFileBuffers(handle_.get())) throw MakeException(::GetLastError(), fileName_);
+}
+
 void CFile::Close()
 {
     if (!handle_.valid()) return;

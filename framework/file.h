@@ -1,4 +1,4 @@
-// CFile: a file opened for writing whose every failure (create, write, close) raises a CFileException.
+// CFile: a file opened for writing whose every failure (create, write, flush, close) raises a CFileException.
 // CFileStatus / CFile::GetStatus: the framework's "is something there" query.
 #pragma once
 
@@ -46,6 +46,8 @@ public:
 
     // Writes all `count` bytes; a short write is disk full. Throws CFileException.
     void Write(const void* data, UINT count);
+    // Pushes what was written through the system's cache onto the disk. Throws CFileException.
+    void Flush();
     // Closes the file; throws CFileException when the system reports a failure.
     void Close();
     // Closes without reporting anything (after another failure).

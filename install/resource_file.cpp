@@ -2,12 +2,12 @@
 
 #include "cstring.h"
 #include "file.h"
+#include "file_swap.h"
 #include "version_reader.h"
 
 namespace {
 
 const char kVersionKey[] = "FileVersion";
-const char kTempPrefix[] = "scs";
 
 struct ResourceBytes {
     const void* data = NULL;
@@ -28,41 +28,47 @@ ResourceBytes FindResourceBytes(LPCSTR name, LPCSTR type)
     return bytes;
 }
 
-// A file in the user's temporary folder named by the system (prefix "scs"), deleted at scope exit.
-class TemporaryFile {
-public:
-    TemporaryFile()
-    {
-        char folder[MAX_PATH] = "";
-        const DWORD length = ::GetTempPathA(MAX_PATH, folder);
-        if (length == 0 || length >= MAX_PATH) return;
-        // Unique number 0: the system picks an unused name and creates the empty file.
-        if (::GetTempFileNameA(folder, kTempPrefix, 0, path_) == 0) path_[0] = '\0';
+// Writes `bytes` to `path` (created or truncated) and pushes them onto the disk before reporting
+// success, so that a power cut after "installed" cannot leave a short file. A partly written file
+// is deleted: it would pass for a complete one.
+int WriteWholeFile(LPCSTR path, const ResourceBytes& bytes)
+{
+    bool created = false;
+    try {
+        CFile file(path, CFile::modeCreate | CFile::modeWrite);
+        created = true;
+        file.Write(bytes.data, bytes.size);
+        file.Flush();
+        file.Close();
+        return 1;
+    } catch (const CFileException&) {
+        // Reported through the result only; the file object has closed its handle by now.
     }
-    ~TemporaryFile()
-    {
-        if (path_[0]) ::DeleteFileA(path_);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    if (created) ::DeleteFileA(path);
+    return 0;
+}
 
-    bool named() const { return path_[0] != '\0'; }
+// A new copy of the resource beside its target, named by the system; deleted at scope exit unless
+// it has been moved into place.
+class NewCopy {
+public:
+    explicit NewCopy(LPCSTR target) : path_(CreateFileBeside(target, kNewCopyPrefix)) {}
+    ~NewCopy() { if (!path_.IsEmpty()) RemoveNowOrAtRestart(path_); }
+    NewCopy(const NewCopy&) = delete;
+    NewCopy& operator=(const NewCopy&) = delete;
+
+    bool Write(const ResourceBytes& bytes) const { return !path_.IsEmpty() && WriteWholeFile(path_, bytes); }
     LPCSTR path() const { return path_; }
+    bool MoveTo(LPCSTR target)
+    {
+        if (!MoveIntoPlace(path_, target)) return false;
+        path_ = CString();
+        return true;
+    }
 
 private:
-    char path_[MAX_PATH] = "";
+    CString path_;
 };
-
-// The file version of the embedded copy, read from a temporary copy on disk. FALSE when no copy could
-// be made: then the embedded version is unknown, which must not be taken for "no version".
-bool ReadEmbeddedVersion(LPCSTR name, LPCSTR type, PackedVersion& version)
-{
-    version = 0;
-    TemporaryFile copy;
-    if (!copy.named() || !ExtractResource(copy.path(), name, type)) return false;
-    QueryVersionValue(copy.path(), kVersionKey, NULL, 0, &version);
-    return true;
-}
 
 }  // namespace
 
@@ -70,37 +76,31 @@ int ExtractResource(LPCSTR path, LPCSTR name, LPCSTR type)
 {
     const ResourceBytes resource = FindResourceBytes(name, type);
     if (!resource.data) return 0;
-
-    bool created = false;
-    try {
-        CFile file(path, CFile::modeCreate | CFile::modeWrite);
-        created = true;
-        file.Write(resource.data, resource.size);
-        file.Close();
-        return 1;
-    } catch (const CFileException&) {
-        // Reported through the result only; the file object has closed its handle by now.
-    }
-    // A truncated copy at the target would pass for an installed file.
-    if (created) ::DeleteFileA(path);
-    return 0;
+    return WriteWholeFile(path, resource);
 }
 
 int InstallResourceFile(LPCSTR path, LPCSTR name, LPCSTR type)
 {
     // With nothing to install, whatever is installed stays.
-    if (!FindResourceBytes(name, type).data) return 0;
+    const ResourceBytes resource = FindResourceBytes(name, type);
+    if (!resource.data) return 0;
 
     CFileStatus status;
-    if (!CFile::GetStatus(path, status)) return ExtractResource(path, name, type);
+    const bool installed = CFile::GetStatus(path, status) != FALSE;
+    if (installed && (status.m_attribute & FILE_ATTRIBUTE_DIRECTORY)) return 0;
 
-    PackedVersion embedded = 0;
-    if (!ReadEmbeddedVersion(name, type, embedded)) return 0;
-    PackedVersion installed = 0;
-    QueryVersionValue(path, kVersionKey, NULL, 0, &installed);
+    // The one write of the embedded bytes goes to a new file in the target's own folder, whose
+    // permissions protect it, and reaches the target name only whole, in one move.
+    NewCopy copy(path);
+    if (!copy.Write(resource)) return 0;
 
-    // Keep a newer installed copy; an equal one is rewritten.
-    if (installed > embedded) return 1;
-    if (!::DeleteFileA(path)) return 0;
-    return ExtractResource(path, name, type);
+    if (installed) {
+        PackedVersion embeddedVersion = 0;
+        PackedVersion installedVersion = 0;
+        QueryVersionValue(copy.path(), kVersionKey, NULL, 0, &embeddedVersion);
+        QueryVersionValue(path, kVersionKey, NULL, 0, &installedVersion);
+        // Keep a newer installed copy; an equal one is rewritten.
+        if (installedVersion > embeddedVersion) return 1;
+    }
+    return copy.MoveTo(path) ? 1 : 0;
 }

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -20,7 +22,6 @@ inline std::string BuildFile(const std::string& name)
 }
 
 // Points TMP and TEMP of this process at `folder` (which need not exist) and restores them afterwards.
-// Tests run in parallel in one prefix, so each case watches a temporary folder of its own.
 class TempFolderOverride {
 public:
     explicit TempFolderOverride(const std::string& folder)
@@ -46,16 +47,20 @@ private:
     std::string saved_[2];
 };
 
-inline int CountFiles(const std::string& pattern)
+// The names in `folder`, sorted (case as stored), without "." and "..".
+inline std::vector<std::string> EntriesIn(const std::string& folder)
 {
-    int count = 0;
+    std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do ++count;
-    while (::FindNextFileA(search, &found));
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (::FindNextFileA(search, &found));
     ::FindClose(search);
-    return count;
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace install_testing

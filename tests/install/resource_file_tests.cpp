@@ -1,11 +1,12 @@
 // Installing the test program's own embedded files onto real files: extraction, the version check,
-// and every way an installation can fail without harming what is already installed. Each case uses
-// a temporary folder of its own, so that temporary copies it leaves behind can be counted.
+// and every way an installation can fail without harming what is already installed. Each case works
+// in a folder of its own, whose every entry is checked, with no usable temporary folder at all.
 #include <doctest.h>
 
 #include <string>
 #include <vector>
 
+#include "file_swap.h"
 #include "install_test_support.h"
 #include "payload_ids.h"
 #include "resource_file.h"
@@ -18,28 +19,109 @@ namespace {
 LPCSTR Id(int id) { return MAKEINTRESOURCEA(id); }
 
 const LPCSTR kData = MAKEINTRESOURCEA(10);  // RT_RCDATA
+typedef std::vector<std::string> Names;
 
-// A scratch folder, with TMP and TEMP pointed at a folder inside it for the length of the case.
+// A scratch folder, with TMP and TEMP pointing at a folder that does not exist: nothing may need one.
 struct InstallCase {
     ScratchDir dir;
-    std::string temp = dir.file("tmp");
-    bool madeTemp = ::CreateDirectoryA(temp.c_str(), NULL) != FALSE;
-    TempFolderOverride tempOverride{temp + "\\"};
+    TempFolderOverride noTemp{dir.file("no such folder") + "\\"};
 
     std::string target(const char* name = "target.bin") const { return dir.file(name); }
-    int temporaryCopiesLeft() const { return CountFiles(temp + "\\scs*.tmp"); }
+    Names entries() const { return EntriesIn(dir.path()); }
 };
 
 std::vector<unsigned char> BuildBytes(const char* name) { return ReadAll(BuildFile(name)); }
+
+bool WriteBuildFile(const std::string& path, const char* name)
+{
+    const std::vector<unsigned char> bytes = BuildBytes(name);
+    return !bytes.empty() && WriteAll(path, bytes.data(), bytes.size());
+}
+
+// A copy of a fixture program, started from `path` and kept running (Windows then refuses to delete
+// or replace the file, but lets it be renamed), ended at scope exit.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::string& path)
+    {
+        std::string commandLine = "\"" + path + "\" wait";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        if (!::CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process_))
+            return;
+        ::CloseHandle(process_.hThread);
+        // Running for Windows once its image can no longer be deleted.
+        for (int i = 0; i < 100 && !running_; ++i) {
+            running_ = !::DeleteFileA(path.c_str()) && ::GetLastError() == ERROR_ACCESS_DENIED;
+            if (!running_) ::Sleep(50);
+        }
+    }
+    ~RunningProgram()
+    {
+        if (!process_.hProcess) return;
+        ::TerminateProcess(process_.hProcess, 0);
+        ::WaitForSingleObject(process_.hProcess, 10000);
+        ::CloseHandle(process_.hProcess);
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool running() const { return running_; }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    bool running_ = false;
+};
+
+// The files the system will delete at its next restart (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT).
+std::vector<std::string> PendingDeletions()
+{
+    std::vector<std::string> files;
+    HKEY key = NULL;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                        &key) != ERROR_SUCCESS)
+        return files;
+    DWORD size = 0;
+    std::vector<char> value;
+    if (::RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, NULL, &size) == ERROR_SUCCESS && size) {
+        value.resize(size + 2);
+        ::RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, reinterpret_cast<BYTE*>(value.data()), &size);
+    }
+    ::RegCloseKey(key);
+    // Pairs of "\??\source" and a target, which is empty for a deletion.
+    std::vector<std::string> strings;
+    for (size_t i = 0; i < size;) {
+        const std::string entry(&value[i]);
+        strings.push_back(entry);
+        i += entry.size() + 1;
+    }
+    for (size_t i = 0; i + 1 < strings.size(); i += 2)
+        if (strings[i + 1].empty() && strings[i].size() > 4) files.push_back(strings[i].substr(4));
+    return files;
+}
+
+bool SameFile(std::string a, std::string b)
+{
+    return a.size() == b.size() && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+}
+
+// Stands in for MoveFileExA and refuses to move the new copies (prefix "scs"): every other move is real.
+BOOL WINAPI RefuseToMoveNewCopies(LPCSTR existing, LPCSTR newName, DWORD flags)
+{
+    const std::string name = existing;
+    if (name.find("\\scs") != std::string::npos) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::MoveFileExA(existing, newName, flags);
+}
 
 }  // namespace
 
 TEST_CASE("resources are written byte for byte where nothing was installed")
 {
     InstallCase c;
-    REQUIRE(c.madeTemp);
-    const std::vector<unsigned char> blob = BuildBytes("blob.bin");
-    REQUIRE(blob.size() >= 196608);
+    REQUIRE(BuildBytes("blob.bin").size() >= 196608);
 
     struct Case { LPCSTR name; LPCSTR type; const char* source; };
     const Case cases[] = {
@@ -49,21 +131,20 @@ TEST_CASE("resources are written byte for byte where nothing was installed")
         {Id(ID_EMPTY), kData, "empty.bin"},
         {Id(ID_IMAGE_NEWER), kData, "version_v251.exe"},
     };
+    Names written;
     for (const Case& k : cases) {
         const std::string source = k.source;
         CAPTURE(source);
-        const std::string path = c.target(k.source);
-        CHECK(ExtractResource(path.c_str(), k.name, k.type) == 1);
-        CHECK(ReadAll(path) == BuildBytes(k.source));
-        CHECK(Exists(path));
+        CHECK(ExtractResource(c.target(k.source).c_str(), k.name, k.type) == 1);
+        CHECK(ReadAll(c.target(k.source)) == BuildBytes(k.source));
+        const std::string installed = std::string("installed-") + k.source;
+        CHECK(InstallResourceFile(c.target(installed.c_str()).c_str(), k.name, k.type) == 1);
+        CHECK(ReadAll(c.target(installed.c_str())) == BuildBytes(k.source));
+        written.push_back(k.source);
+        written.push_back(installed);
     }
-
-    // An absent target needs no temporary copy: with no usable temporary folder it still installs.
-    TempFolderOverride noTemp(c.dir.file("no such folder") + "\\");
-    const std::string fresh = c.target("fresh.bin");
-    CHECK(InstallResourceFile(fresh.c_str(), Id(ID_BLOB), kData) == 1);
-    CHECK(ReadAll(fresh) == blob);
-    CHECK(c.temporaryCopiesLeft() == 0);
+    std::sort(written.begin(), written.end());
+    CHECK(c.entries() == written);
 }
 
 TEST_CASE("ExtractResource replaces an existing file and fails cleanly")
@@ -76,14 +157,13 @@ TEST_CASE("ExtractResource replaces an existing file and fails cleanly")
 
     CHECK(ExtractResource(c.target("absent.bin").c_str(), Id(ID_ABSENT), kData) == 0);
     CHECK(ExtractResource(c.target("absent.bin").c_str(), Id(ID_BLOB), "MYBITMAP") == 0);
-    CHECK_FALSE(Exists(c.target("absent.bin")));
     CHECK(ExtractResource(c.dir.file("missing\\file.bin").c_str(), Id(ID_BLOB), kData) == 0);
+    CHECK(c.entries() == Names{"target.bin"});
 }
 
 TEST_CASE("a newer installed file is kept and anything else is replaced")
 {
     InstallCase c;
-    REQUIRE(c.madeTemp);
     const std::string path = c.target("saver.scr");
     struct Case { const char* installed; int embedded; bool kept; };
     const Case cases[] = {
@@ -96,26 +176,33 @@ TEST_CASE("a newer installed file is kept and anything else is replaced")
     for (const Case& k : cases) {
         const std::string name = k.installed;
         CAPTURE(name);
-        const std::vector<unsigned char> installed = BuildBytes(k.installed);
-        REQUIRE(WriteAll(path, installed.data(), installed.size()));
+        REQUIRE(WriteBuildFile(path, k.installed));
         CHECK(InstallResourceFile(path.c_str(), Id(k.embedded), kData) == 1);
         const char* expected = k.kept ? k.installed : k.embedded == ID_IMAGE_OLDER ? "version_v100.exe" : "version_v251.exe";
         CHECK(ReadAll(path) == BuildBytes(expected));
-        CHECK(c.temporaryCopiesLeft() == 0);
+        CHECK(c.entries() == Names{"saver.scr"});
     }
 
     // Files without versions are rewritten on every run.
     REQUIRE(WriteAll(c.target("chime.wav"), "old sound"));
     CHECK(InstallResourceFile(c.target("chime.wav").c_str(), "CHIME", "WAVE") == 1);
     CHECK(ReadAll(c.target("chime.wav")) == BuildBytes("chime.wav"));
-    CHECK(c.temporaryCopiesLeft() == 0);
+    CHECK(c.entries() == (Names{"chime.wav", "saver.scr"}));
+
+    // Whatever the user's temporary folder is, it is not needed: here it is a file.
+    REQUIRE(WriteAll(c.target("not a folder"), "x"));
+    TempFolderOverride notFolder(c.target("not a folder") + "\\");
+    REQUIRE(WriteBuildFile(path, "version_commas.exe"));
+    CHECK(InstallResourceFile(path.c_str(), Id(ID_IMAGE_NEWER), kData) == 1);
+    CHECK(ReadAll(path) == BuildBytes("version_v251.exe"));
 }
 
 TEST_CASE("an installed file that cannot be replaced stays as it was")
 {
     InstallCase c;
-    REQUIRE(c.madeTemp);
     const std::string path = c.target("saver.scr");
+    const std::vector<unsigned char> older = BuildBytes("version_commas.exe");
+    REQUIRE(WriteAll(path, older.data(), older.size()));
 
     // Read-only, installed copy older than the embedded one, then equal to it.
     const struct { const char* fixture; int embedded; } readOnly[] = {
@@ -130,8 +217,27 @@ TEST_CASE("an installed file that cannot be replaced stays as it was")
             CHECK(ReadAll(path) == before);
         }
     }
+    SUBCASE("held open by a program that lets others read it but not delete it (a scanner)")
+    {
+        HANDLE scanner = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        REQUIRE(scanner != INVALID_HANDLE_VALUE);
+        CHECK(InstallResourceFile(path.c_str(), Id(ID_IMAGE_NEWER), kData) == 0);
+        ::CloseHandle(scanner);
+        CHECK(ReadAll(path) == older);
+    }
+    SUBCASE("the move into place fails")
+    {
+        CString newCopy = CreateFileBeside(path.c_str(), kNewCopyPrefix);
+        REQUIRE_FALSE(newCopy.IsEmpty());
+        REQUIRE(WriteAll(static_cast<LPCSTR>(newCopy), "new"));
+        CHECK_FALSE(MoveIntoPlace(newCopy, path.c_str(), RefuseToMoveNewCopies));
+        CHECK(ReadAll(path) == older);
+        CHECK(ReadAll(static_cast<LPCSTR>(newCopy)) == Bytes("new"));
+        ::DeleteFileA(newCopy);
+    }
     SUBCASE("a folder of that name")
     {
+        REQUIRE(::DeleteFileA(path.c_str()));
         REQUIRE(::CreateDirectoryA(path.c_str(), NULL));
         CHECK(InstallResourceFile(path.c_str(), Id(ID_BLOB), kData) == 0);
         CHECK(ExtractResource(path.c_str(), Id(ID_BLOB), kData) == 0);
@@ -140,70 +246,78 @@ TEST_CASE("an installed file that cannot be replaced stays as it was")
     SUBCASE("a missing folder")
     {
         CHECK(InstallResourceFile(c.dir.file("missing\\saver.scr").c_str(), Id(ID_BLOB), kData) == 0);
-        CHECK_FALSE(Exists(c.dir.file("missing")));
+        CHECK(ReadAll(path) == older);
     }
-    CHECK(c.temporaryCopiesLeft() == 0);
+    CHECK(c.entries() == Names{"saver.scr"});
+}
+
+TEST_CASE("a running installed program is replaced and its old copy goes at the next restart")
+{
+    InstallCase c;
+    const std::string path = c.target("saver.scr");
+    REQUIRE(WriteBuildFile(path, "version_commas.exe"));  // 1.0.0.1, older than the embedded 2.5.1
+    RunningProgram preview(path);
+    REQUIRE(preview.running());
+
+    CHECK(InstallResourceFile(path.c_str(), Id(ID_IMAGE_NEWER), kData) == 1);
+    CHECK(ReadAll(path) == BuildBytes("version_v251.exe"));
+    // The old copy still runs under a name of its own, listed for deletion at the next restart.
+    const Names names = c.entries();
+    REQUIRE(names.size() == 2);
+    const std::string aside = names[0] == "saver.scr" ? names[1] : names[0];
+    CHECK(aside.compare(0, 3, kAsidePrefix) == 0);
+    CHECK(ReadAll(c.dir.file(aside)) == BuildBytes("version_commas.exe"));
+    const std::vector<std::string> pending = PendingDeletions();
+    CHECK(std::any_of(pending.begin(), pending.end(), [&](const std::string& f) { return SameFile(f, c.dir.file(aside)); }));
+
+    // Removed the same way when it runs: the name is free at once.
+    RunningProgram again(path);
+    REQUIRE(again.running());
+    CHECK(RemoveNowOrAtRestart(path.c_str()) == removedAtRestart);
+    CHECK_FALSE(Exists(path));
+    CHECK(c.entries().size() == 2);
+    // Nothing can be lost: a file that is not running goes at once, a read-only one stays.
+    REQUIRE(WriteAll(path, "plain"));
+    CHECK(RemoveNowOrAtRestart(path.c_str()) == removedNow);
+    REQUIRE(WriteAll(path, "protected"));
+    REQUIRE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    CHECK(RemoveNowOrAtRestart(path.c_str()) == removalFailed);
+    CHECK(ReadAll(path) == Bytes("protected"));
 }
 
 TEST_CASE("a missing resource leaves the installed file untouched")
 {
     InstallCase c;
-    REQUIRE(c.madeTemp);
     // Unversioned (which a version comparison would replace) and versioned (which it would keep).
     const std::vector<unsigned char> plain = Bytes("installed earlier");
-    const std::vector<unsigned char> versioned = BuildBytes("version_v251.exe");
     REQUIRE(WriteAll(c.target("plain.bin"), plain.data(), plain.size()));
-    REQUIRE(WriteAll(c.target("versioned.exe"), versioned.data(), versioned.size()));
+    REQUIRE(WriteBuildFile(c.target("versioned.exe"), "version_v251.exe"));
 
     CHECK(InstallResourceFile(c.target("plain.bin").c_str(), Id(ID_ABSENT), kData) == 0);
     CHECK(InstallResourceFile(c.target("versioned.exe").c_str(), "NOSUCH", "WAVE") == 0);
     CHECK(InstallResourceFile(c.target("absent.bin").c_str(), Id(ID_ABSENT), kData) == 0);
     CHECK(ReadAll(c.target("plain.bin")) == plain);
-    CHECK(ReadAll(c.target("versioned.exe")) == versioned);
-    CHECK_FALSE(Exists(c.target("absent.bin")));
-    CHECK(c.temporaryCopiesLeft() == 0);
-}
-
-TEST_CASE("without a usable temporary folder an installed file stays as it was")
-{
-    InstallCase c;
-    const std::string path = c.target("saver.scr");
-    const std::vector<unsigned char> older = BuildBytes("version_commas.exe");
-    REQUIRE(WriteAll(path, older.data(), older.size()));
-
-    SUBCASE("the folder is missing")
-    {
-        TempFolderOverride missing(c.dir.file("no such folder") + "\\");
-        CHECK(InstallResourceFile(path.c_str(), Id(ID_IMAGE_NEWER), kData) == 0);
-    }
-    SUBCASE("the folder is a file")
-    {
-        REQUIRE(WriteAll(c.dir.file("not a folder"), "x"));
-        TempFolderOverride notFolder(c.dir.file("not a folder") + "\\");
-        CHECK(InstallResourceFile(path.c_str(), Id(ID_IMAGE_NEWER), kData) == 0);
-    }
-    CHECK(ReadAll(path) == older);
+    CHECK(ReadAll(c.target("versioned.exe")) == BuildBytes("version_v251.exe"));
+    CHECK(c.entries() == (Names{"plain.bin", "versioned.exe"}));
 }
 
 // Run under a file-size limit smaller than the blob, so that the write is cut short for real.
 TEST_CASE("disk full leaves no partly written file")
 {
     InstallCase c;
-    REQUIRE(c.madeTemp);
     const std::string fresh = c.target("fresh.bin");
     CHECK(ExtractResource(fresh.c_str(), Id(ID_BLOB), kData) == 0);
-    CHECK_FALSE(Exists(fresh));
     CHECK(InstallResourceFile(fresh.c_str(), Id(ID_BLOB), kData) == 0);
-    CHECK_FALSE(Exists(fresh));
+    CHECK(c.entries().empty());
 
-    // An installed file: the temporary copy is what cannot be written, so the old file stays.
-    const std::string installed = c.target("installed.bin");
-    REQUIRE(WriteAll(installed, "installed earlier"));
+    // An older installed program that fits, and a new copy that does not: the old one stays whole.
+    const std::string installed = c.target("installed.exe");
+    REQUIRE(WriteBuildFile(installed, "version_commas.exe"));
     CHECK(InstallResourceFile(installed.c_str(), Id(ID_BLOB), kData) == 0);
-    CHECK(ReadAll(installed) == Bytes("installed earlier"));
-    CHECK(c.temporaryCopiesLeft() == 0);
+    CHECK(ReadAll(installed) == BuildBytes("version_commas.exe"));
+    CHECK(c.entries() == Names{"installed.exe"});
 
     // Small files still fit: the fault is the size, not the folder.
-    CHECK(InstallResourceFile(installed.c_str(), Id(ID_PICTURE), "MYBITMAP") == 1);
-    CHECK(ReadAll(installed) == BuildBytes("picture.bmp"));
+    CHECK(InstallResourceFile(c.target("picture.bmp").c_str(), Id(ID_PICTURE), "MYBITMAP") == 1);
+    CHECK(ReadAll(c.target("picture.bmp")) == BuildBytes("picture.bmp"));
 }

@@ -1,0 +1,76 @@
+#include "file_swap.h"
+
+const char kNewCopyPrefix[] = "scs";
+const char kAsidePrefix[] = "old";
+
+namespace {
+
+const DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+
+// A read-only file must stay: Windows refuses to replace one, but it lets one be renamed (and Wine
+// even replaces it), so the aside route below would get round the attribute. Folders are not ours.
+bool IsReplaceableFile(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// Frees the name `path` by renaming its file to a new name in the same folder, which works even while
+// the file runs. FALSE (and nothing changed) when it cannot be renamed.
+bool MoveAside(LPCSTR path, CString& aside, MoveFileCall move)
+{
+    aside = CreateFileBeside(path, kAsidePrefix);
+    if (aside.IsEmpty()) return false;
+    if (move(path, aside, kReplace)) return true;
+    ::DeleteFileA(aside);
+    return false;
+}
+
+}  // namespace
+
+CString CreateFileBeside(LPCSTR path, LPCSTR prefix)
+{
+    char full[MAX_PATH] = "";
+    LPSTR namePart = NULL;
+    const DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, &namePart);
+    if (length == 0 || length >= MAX_PATH || !namePart) return CString();
+    *namePart = '\0';  // the folder, with its backslash
+
+    char created[MAX_PATH] = "";
+    const UINT systemPicksTheNumber = 0;  // and creates the empty file, so the name stays ours
+    if (!::GetTempFileNameA(full, prefix, systemPicksTheNumber, created)) return CString();
+    return CString(created);
+}
+
+BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)
+{
+    const DWORD attributes = ::GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !IsReplaceableFile(attributes)) return FALSE;
+    if (move(newCopy, target, kReplace)) return TRUE;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FALSE;
+
+    // A running program cannot be replaced, but it can be renamed.
+    CString aside;
+    if (!MoveAside(target, aside, move)) return FALSE;
+    if (!move(newCopy, target, kReplace)) {
+        move(aside, target, kReplace);
+        return FALSE;
+    }
+    // The old copy may still run; then it goes at the next restart. Should even that be refused,
+    // it stays under its aside name: the new copy is in place either way.
+    if (!::DeleteFileA(aside)) move(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return TRUE;
+}
+
+RemovalResult RemoveNowOrAtRestart(LPCSTR path, MoveFileCall move)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (!IsReplaceableFile(attributes)) return removalFailed;
+    if (::DeleteFileA(path)) return removedNow;
+
+    CString aside;
+    if (!MoveAside(path, aside, move)) return removalFailed;
+    if (::DeleteFileA(aside)) return removedNow;  // it stopped running meanwhile
+    if (move(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return removedAtRestart;
+    move(aside, path, kReplace);  // nothing lost: back under its own name
+    return removalFailed;
+}

@@ -1,0 +1,33 @@
+// Putting a file in place, and taking one away, so that its name always holds either the whole old
+// file or the whole new one, also when the file there is a running program (a screen saver shown as
+// a preview). Windows lets a running program's file be renamed within its volume, but neither
+// replaced nor deleted: such a file is renamed aside and removed at the next restart.
+#pragma once
+
+#include <windows.h>
+
+#include "cstring.h"
+
+// The system call that moves a file; a parameter only so that tests can make one move fail.
+typedef BOOL(WINAPI* MoveFileCall)(LPCSTR existing, LPCSTR newName, DWORD flags);
+
+// Prefix of the names the system makes for new copies written beside their target.
+extern const char kNewCopyPrefix[];
+// Prefix of the names of replaced or removed files that still run and go at the next restart.
+extern const char kAsidePrefix[];
+
+// A new, empty file in the folder of `path`, named by the system with `prefix` (GetTempFileNameA,
+// which picks an unused name and creates the file). Empty when the folder does not take one.
+CString CreateFileBeside(LPCSTR path, LPCSTR prefix);
+
+// Moves `newCopy` (in the same folder) to `target`, replacing the file there in one step. A target
+// that is a running program is renamed aside first, then removed or scheduled for removal at the
+// next restart; if the new copy cannot follow, the old file is put back. FALSE when `target` still
+// holds what it held before (then `newCopy` is still where it was).
+BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move = ::MoveFileExA);
+
+enum RemovalResult { removalFailed = 0, removedNow, removedAtRestart };
+
+// Deletes `path`; a file that cannot be deleted because it runs is renamed aside (freeing the name)
+// and deleted at the next restart. A read-only file, a folder or nothing at all there: removalFailed.
+RemovalResult RemoveNowOrAtRestart(LPCSTR path, MoveFileCall move = ::MoveFileExA);
