@@ -132,7 +132,8 @@ class Sandbox:
         self.give_to_wine_user(root)
         return Sandbox(root, self.arch)
 
-    def start(self, program, *args, env=None, winedebug=None, path_prefix=None, stderr=None, native=None, cwd=None):
+    def start(self, program, *args, env=None, winedebug=None, path_prefix=None, stderr=None, native=None, cwd=None,
+              stdin=None, file_limit_kb=None):
         full_env = dict(env or os.environ)
         if native:
             # Our own stand-ins for programs Wine also has built in (e.g. control.exe); "name=mode"
@@ -143,8 +144,15 @@ class Sandbox:
         if path_prefix:
             full_env["MARIGOLD_WINE_PATH"] = str(path_prefix)
         where = ["--cwd", str(cwd)] if cwd else []
-        return subprocess.Popen([WINE_RUN, "--root", str(self.root), "--arch", self.arch, *where, "--", str(program), *args],
-                                env=full_env, stdout=subprocess.PIPE, stderr=stderr or subprocess.PIPE, text=True)
+        limit = ["--file-limit", str(file_limit_kb)] if file_limit_kb else []
+        return subprocess.Popen([WINE_RUN, "--root", str(self.root), "--arch", self.arch, *where, *limit, "--", str(program),
+                                 *args], env=full_env, stdin=stdin, stdout=subprocess.PIPE,
+                                stderr=stderr or subprocess.PIPE, text=True)
+
+    def start_server(self):
+        """Starts this prefix's wineserver ahead of a program that runs under limits the server must not
+        share (a file-size limit would keep it from saving the registry)."""
+        subprocess.run([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--shell", "wineserver -p"], check=True)
 
     def give_to_wine_user(self, path):
         """Files made here by root must belong to the user Wine runs as."""

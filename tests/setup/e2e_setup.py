@@ -48,9 +48,10 @@ class Machine:
 
     def __init__(self, args, name):
         self.args = args
-        self.arch = os.environ.get("MARIGOLD_WINE_ARCH", "i686")
-        template = Sandbox(pathlib.Path(args.work) / "template", self.arch)
-        self.dir = pathlib.Path(args.work) / (f"{args.label}-{name}" if args.label else name)
+        self.arch = prefix_arch(args)
+        template = Sandbox(template_root(args), self.arch)
+        label = "-".join(part for part in (args.label, args.windows) if part)
+        self.dir = pathlib.Path(args.work) / (f"{label}-{name}" if label else name)
         self.dir.mkdir(parents=True, exist_ok=True)
         self.sandbox = template.copy_to(self.dir / "root")
         self.windows = self.sandbox.unix_path("C:\\windows")
@@ -64,20 +65,26 @@ class Machine:
         xdg = self.bin / "xdg-open"
         xdg.write_text(f'#!/bin/sh\necho "$*" >> "{self.browser_record}"\n')
         xdg.chmod(0o755)
-        # The control panel: a recorder in place of the system directory's control.exe.
-        self.control = self.windows / "system32" / "control.exe"
-        self.control.write_bytes(pathlib.Path(args.recorder).read_bytes())
-        self.control_record = pathlib.Path(str(self.control) + ".launches.txt")
+        # The control panel: a recorder in place of the system directory's control.exe. A 32-bit program
+        # on 64-bit Windows that starts system32\control.exe is given syswow64's.
+        for folder in ("system32", "syswow64"):
+            if (self.windows / folder).is_dir():
+                control = self.windows / folder / "control.exe"
+                control.write_bytes(pathlib.Path(args.recorder).read_bytes())
+                pathlib.Path(str(control) + ".launches.txt").unlink(missing_ok=True)
+                self.sandbox.give_to_wine_user(control)
         self.sandbox.give_to_wine_user(self.dir)
         self.system_ini_before = (self.windows / "system.ini").read_bytes()
+        self.windows_before = {p.name.lower() for p in self.windows.iterdir()}
 
-    def run_setup(self, display, answers, log_name="setup", setup=None, cwd=None, native=(), winedebug=""):
+    def run_setup(self, display, answers, log_name="setup", setup=None, cwd=None, native=(), winedebug="", file_limit_kb=None):
         """Runs the setup and answers its boxes in order; returns (exit code, box texts, process log).
         Wine's message-box trace tells when each box is up and when it has been answered."""
         log = self.dir / f"{log_name}.stderr.txt"
         with open(log, "w") as err:
             proc = self.sandbox.start(setup or self.args.setup, env=display.env(), winedebug="+msgbox,+process" + winedebug,
-                                      path_prefix=self.bin, stderr=err, native=["control.exe", *native], cwd=cwd)
+                                      path_prefix=self.bin, stderr=err, native=["control.exe", *native], cwd=cwd,
+                                      file_limit_kb=file_limit_kb)
             shown = lambda: len(re.findall(r"MSGBOX_OnInit", log.read_text(errors="replace")))
             for index, key in enumerate(answers):
                 ended = lambda: proc.poll() is not None
@@ -97,10 +104,18 @@ class Machine:
         trace = log.read_text(errors="replace")
         return code, message_box_texts(trace), trace
 
+    def control_launches(self):
+        """What the control-panel recorders saw, from whichever system folder was started."""
+        lines = []
+        for folder in ("system32", "syswow64"):
+            record = self.windows / folder / "control.exe.launches.txt"
+            lines += record.read_text().splitlines() if record.exists() else []
+        return lines
+
     def wait_for_launches(self, seconds=20):
         deadline = time.time() + seconds
         while time.time() < deadline:
-            if self.browser_record.exists() and self.control_record.exists():
+            if self.browser_record.exists() and self.control_launches():
                 break
             time.sleep(0.3)
         time.sleep(0.5)
@@ -115,6 +130,9 @@ class Machine:
     def sandbox_wine_run():
         return os.environ.get("MARIGOLD_WINE_RUN", str(pathlib.Path(__file__).resolve().parents[2] / "scripts/wine-run.sh"))
 
+    def windows_path(self, name):
+        return self.sandbox.unix_path("C:\\windows\\" + name)
+
     def boot_value(self):
         text = (self.windows / "system.ini").read_text(errors="replace")
         section = re.search(r"^\[boot\]\s*$(.*?)(?=^\[|\Z)", text, re.M | re.S | re.I)
@@ -123,9 +141,33 @@ class Machine:
         match = re.search(r"^SCRNSAVE\.EXE=(.*?)\r?$", section.group(1), re.M | re.I)
         return match.group(1) if match else None
 
+    def new_in_windows(self):
+        """What the setup added to the Windows directory (names in lower case)."""
+        return sorted({p.name.lower() for p in self.windows.iterdir()} - self.windows_before)
+
     def temp_leftovers(self):
+        """Anything the installation left beside what it installs, or in the user's temporary folder."""
         temp = self.user / "Temp"
-        return sorted(p.name for p in temp.glob("scs*.tmp")) if temp.exists() else []
+        assets = self.windows / "marigoldfiles"
+        stray = [name for name in self.new_in_windows() if name not in ("marigold.scr", "marigoldfiles")]
+        stray += [p.name for p in assets.iterdir() if p.name not in ASSETS] if assets.is_dir() else []
+        stray += [p.name for p in temp.glob("scs*")] if temp.exists() else []
+        return sorted(stray)
+
+    def pending_deletions(self):
+        """Files the system deletes at its next restart, from the machine's registry."""
+        out = subprocess.run([self.sandbox_wine_run(), "--root", str(self.sandbox.root), "--arch", self.arch, "--",
+                              "reg", "query", "HKLM\\System\\CurrentControlSet\\Control\\Session Manager",
+                              "/v", "PendingFileRenameOperations"], capture_output=True, text=True).stdout
+        value = re.search(r"PendingFileRenameOperations\s+REG_MULTI_SZ\s+(.*)", out)
+        entries = value.group(1).strip().split("\\0") if value else []
+        return [name[4:].lower() for name in entries if name.startswith("\\??\\")]
+
+    def restart(self):
+        """Windows restarts: what was scheduled for the next start is carried out."""
+        subprocess.run([self.sandbox_wine_run(), "--root", str(self.sandbox.root), "--arch", self.arch, "--",
+                        "wineboot", "-r"], capture_output=True, text=True, timeout=120)
+        self.sandbox.stop()
 
     def shortcut_paths(self):
         start_menu = self.user / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu"
@@ -156,10 +198,13 @@ def expect_launches(m, code, trace):
     browser = m.browser_record.read_text().split() if m.browser_record.exists() else []
     check(browser and all(url.rstrip("/") == m.args.url.rstrip("/") for url in browser),
           f"the browser was asked for the publisher's site: {browser}")
-    control = m.control_record.read_text().splitlines() if m.control_record.exists() else []
+    control = m.control_launches()
     check(len(control) == 2, f"control panel started once, got {control}")
     if len(control) == 2:
-        check(control[0].lower() == "c:\\windows\\system32\\control.exe", f"control.exe from the system directory: {control[0]}")
+        # 64-bit Windows gives a 32-bit program that starts system32's control.exe the one in syswow64.
+        system = ("system32", "syswow64") if m.args.windows == "64" else ("system32",)
+        check(control[0].lower() in [f"c:\\windows\\{folder}\\control.exe" for folder in system],
+              f"control.exe from the system directory: {control[0]}")
         check(control[1] == CONTROL_PARAMETERS, f"control panel parameters exactly {CONTROL_PARAMETERS!r}: {control[1]!r}")
     # The browser is asked first, then the control panel.
     starts = [line for line in trace.splitlines() if "CreateProcessInternal" in line and "app" in line]
@@ -193,8 +238,18 @@ def expect_shortcuts(m):
             check(info.returncode == 0 and "Windows Shortcut information" in info.stdout, f"lnkinfo reads the {name} link")
 
 
+def prefix_arch(args):
+    """The kind of Wine prefix: the tests' own, or a 64-bit one when asked for (the 32-bit programs then
+    run as on 64-bit Windows)."""
+    return "x86_64" if args.windows == "64" else os.environ.get("MARIGOLD_WINE_ARCH", "i686")
+
+
+def template_root(args):
+    return pathlib.Path(args.work) / ("template-64" if args.windows == "64" else "template")
+
+
 def scenario_template(args):
-    template = Sandbox(pathlib.Path(args.work) / "template", os.environ.get("MARIGOLD_WINE_ARCH", "i686"))
+    template = Sandbox(template_root(args), prefix_arch(args))
     if not (template.root / "prefix" / ".marigold-ready").exists():
         template.init()
     template.stop()
@@ -208,7 +263,7 @@ def scenario_no(args, display):
     time.sleep(2)
     expect_nothing_installed(m)
     check(not m.browser_record.exists(), "no browser")
-    check(not m.control_record.exists(), "no control panel")
+    check(not m.control_launches(), "no control panel")
     m.finish()
 
 
@@ -307,6 +362,78 @@ def scenario_rerun(args, display):
     m.finish()
 
 
+class Preview:
+    """The installed screen saver shown as a preview in another program's window, as the Screen Saver
+    page shows it: its file is then a running program's."""
+
+    def __init__(self, m, display):
+        self.parent = m.sandbox.start(m.args.helper, "parent", "120", env=display.env(), stdin=subprocess.PIPE)
+        hwnd = self.parent.stdout.readline().split()
+        self.saver = m.sandbox.start(m.windows_path("Marigold.scr"), "/p", hwnd[-1] if hwnd else "0", env=display.env())
+        deadline = time.time() + 30
+        self.shown = False
+        while not self.shown and time.time() < deadline and self.parent.poll() is None:
+            line = self.parent.stdout.readline()
+            self.shown = line.startswith("child ") and line.split()[-1] == "1"
+
+    def end(self):
+        if self.parent.poll() is None:
+            self.parent.stdin.write("quit\n")
+            self.parent.stdin.flush()
+        for process in (self.parent, self.saver):
+            try:
+                process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+
+def scenario_running_saver(args, display):
+    """A re-run while the installed screen saver runs as a preview: Windows will not replace or delete a
+    running program's file, but renames it; the old copy goes at the next restart."""
+    m = Machine(args, "running-saver")
+    code, boxes, _ = m.run_setup(display, ["y", "Return"], log_name="first")
+    check(code == 0 and boxes == [ASK, SUCCESS], f"first run succeeds: {boxes}")
+    preview = Preview(m, display)
+    check(preview.shown, "the installed screen saver runs as a preview")
+    code, boxes, _ = m.run_setup(display, ["y", "Return"], log_name="second")
+    check(code == 0 and boxes == [ASK, SUCCESS], f"a re-run during the preview succeeds: {boxes}")
+    expect_installed(m)
+    aside = [name for name in m.new_in_windows() if name not in ("marigold.scr", "marigoldfiles")]
+    check(len(aside) == 1 and aside[0].startswith("old") and aside[0].endswith(".tmp"),
+          f"the running copy was renamed aside: {aside}")
+    pending = m.pending_deletions()
+    check(aside and f"c:\\windows\\{aside[0]}" in pending, f"and listed for deletion at the next restart: {pending}")
+    preview.end()
+    m.restart()
+    check(m.new_in_windows() == ["marigold.scr", "marigoldfiles"], f"after a restart it is gone: {m.new_in_windows()}")
+    expect_installed(m)
+    m.finish()
+
+
+def scenario_disk_full_upgrade(args, display):
+    """The disk fills while the new screen saver is written over an older installed one that is active:
+    the older one stays installed, whole and active."""
+    m = Machine(args, "disk-full-upgrade")
+    installed = m.windows / "Marigold.scr"
+    older = pathlib.Path(args.older).read_bytes()
+    installed.write_bytes(older)
+    m.sandbox.give_to_wine_user(installed)
+    ini = m.windows / "system.ini"
+    ini.write_bytes(ini.read_bytes() + b"[boot]\r\nSCRNSAVE.EXE=C:\\windows\\Marigold.scr\r\n")
+    before = ini.read_bytes()
+    saver_kb = len(pathlib.Path(args.saver).read_bytes()) // 1024
+    limit_kb = saver_kb // 2
+    check(len(older) // 1024 < limit_kb, f"the older screen saver ({len(older)} bytes) fits under {limit_kb} KB")
+    m.sandbox.start_server()
+    code, boxes, trace = m.run_setup(display, ["y", "Return"], file_limit_kb=limit_kb)
+    check(boxes == [ASK, FAILURE], f"question, then failure: {boxes}")
+    check(installed.read_bytes() == older, "the older screen saver is still installed, byte for byte")
+    check(m.boot_value() == "C:\\windows\\Marigold.scr" and ini.read_bytes() == before, "and still the active one")
+    check(m.temp_leftovers() == [], f"no partly written copy left: {m.temp_leftovers()}")
+    expect_launches(m, code, trace)
+    m.finish()
+
+
 def expect_dlls_from_system_folder(trace, compares_versions):
     """From Wine's loader trace of one setup run: once the setup runs, every version.dll it asks for is
     the system folder's, searched there only, and no DLL search reaches its folder or the current one.
@@ -381,6 +508,9 @@ def main():
     for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario"):
         parser.add_argument("--" + option, required=True)
     parser.add_argument("--planted", help="a planted version.dll that records its callers")
+    parser.add_argument("--helper", help="the screen-saver tests' helper, a parent window for a preview")
+    parser.add_argument("--windows", default="", choices=["", "64"],
+                        help="64: a 64-bit Windows prefix, where the 32-bit setup runs as it does on most machines")
     parser.add_argument("--label", default="", help="keeps this run's machines apart from the others'")
     args = parser.parse_args()
     pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
@@ -399,6 +529,8 @@ def main():
                 "activation-fails": lambda: scenario_activation_fails(args, display),
                 "rerun": lambda: scenario_rerun(args, display),
                 "planted-dll": lambda: scenario_planted_dll(args, display),
+                "running-saver": lambda: scenario_running_saver(args, display),
+                "disk-full-upgrade": lambda: scenario_disk_full_upgrade(args, display),
             }[args.scenario]()
     print(f"{args.scenario}: {'FAILED' if failures else 'passed'} ({len(failures)} failed checks)")
     return 1 if failures else 0
