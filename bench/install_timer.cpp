@@ -10,10 +10,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "internet_shortcut.h"
 #include "publisher.h"
+#include "publisher_shortcuts.h"
 #include "setup_app.h"
-#include "shell_link.h"
 
 // The dialogue is not measured here; only the installation sequence is.
 BOOL CSetupApp::RunSetup() { return FALSE; }
@@ -21,10 +20,7 @@ BOOL CSetupApp::RunSetup() { return FALSE; }
 namespace {
 int ShortcutsOnly()
 {
-    CreateInternetShortcut("LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES", PublisherSiteUrl);
-    CreateShellLink(CSIDL_DESKTOP, "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS", PublisherSiteUrl);
-    CreateShellLink(CSIDL_STARTMENU, "LUMAVERT", PublisherSiteUrl);
-    CreateShellLink(CSIDL_PROGRAMS, "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS", PublisherSiteUrl);
+    for (const PublisherShortcut& shortcut : kPublisherShortcuts) CreatePublisherShortcut(shortcut, PublisherSiteUrl);
     return 1;
 }
 }  // namespace

@@ -14,11 +14,11 @@ bool IsReplaceableFile(DWORD attributes)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-// Frees the name `path` by renaming its file to a new name in the same folder, which works even while
-// the file runs. FALSE (and nothing changed) when it cannot be renamed.
-bool MoveAside(LPCSTR path, CString& aside, MoveFileCall move)
+// Frees the name `path` by renaming its file to a new name in `folder` (its own when NULL), which
+// works even while the file runs. FALSE (and nothing changed) when it cannot be renamed.
+bool MoveAside(LPCSTR path, LPCSTR folder, CString& aside, MoveFileCall move)
 {
-    aside = CreateFileBeside(path, kAsidePrefix);
+    aside = folder ? CreateFileIn(folder, kAsidePrefix) : CreateFileBeside(path, kAsidePrefix);
     if (aside.IsEmpty()) return false;
     if (move(path, aside, kReplace)) return true;
     ::DeleteFileA(aside);
@@ -27,6 +27,14 @@ bool MoveAside(LPCSTR path, CString& aside, MoveFileCall move)
 
 }  // namespace
 
+CString CreateFileIn(LPCSTR folder, LPCSTR prefix)
+{
+    char created[MAX_PATH] = "";
+    const UINT systemPicksTheNumber = 0;  // and creates the empty file, so the name stays ours
+    if (!::GetTempFileNameA(folder, prefix, systemPicksTheNumber, created)) return CString();
+    return CString(created);
+}
+
 CString CreateFileBeside(LPCSTR path, LPCSTR prefix)
 {
     char full[MAX_PATH] = "";
@@ -34,11 +42,7 @@ CString CreateFileBeside(LPCSTR path, LPCSTR prefix)
     const DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, &namePart);
     if (length == 0 || length >= MAX_PATH || !namePart) return CString();
     *namePart = '\0';  // the folder, with its backslash
-
-    char created[MAX_PATH] = "";
-    const UINT systemPicksTheNumber = 0;  // and creates the empty file, so the name stays ours
-    if (!::GetTempFileNameA(full, prefix, systemPicksTheNumber, created)) return CString();
-    return CString(created);
+    return CreateFileIn(full, prefix);
 }
 
 BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)
@@ -50,7 +54,7 @@ BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)
 
     // A running program cannot be replaced, but it can be renamed.
     CString aside;
-    if (!MoveAside(target, aside, move)) return FALSE;
+    if (!MoveAside(target, NULL, aside, move)) return FALSE;
     if (!move(newCopy, target, kReplace)) {
         move(aside, target, kReplace);
         return FALSE;
@@ -61,14 +65,14 @@ BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)
     return TRUE;
 }
 
-RemovalResult RemoveNowOrAtRestart(LPCSTR path, MoveFileCall move)
+RemovalResult RemoveNowOrAtRestart(LPCSTR path, LPCSTR asideFolder, MoveFileCall move)
 {
     const DWORD attributes = ::GetFileAttributesA(path);
     if (!IsReplaceableFile(attributes)) return removalFailed;
     if (::DeleteFileA(path)) return removedNow;
 
     CString aside;
-    if (!MoveAside(path, aside, move)) return removalFailed;
+    if (!MoveAside(path, asideFolder, aside, move)) return removalFailed;
     if (::DeleteFileA(aside)) return removedNow;  // it stopped running meanwhile
     if (move(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return removedAtRestart;
     move(aside, path, kReplace);  // nothing lost: back under its own name

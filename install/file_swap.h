@@ -16,8 +16,10 @@ extern const char kNewCopyPrefix[];
 // Prefix of the names of replaced or removed files that still run and go at the next restart.
 extern const char kAsidePrefix[];
 
-// A new, empty file in the folder of `path`, named by the system with `prefix` (GetTempFileNameA,
-// which picks an unused name and creates the file). Empty when the folder does not take one.
+// A new, empty file in `folder`, named by the system with `prefix` (GetTempFileNameA, which picks an
+// unused name and creates the file). Empty when the folder does not take one.
+CString CreateFileIn(LPCSTR folder, LPCSTR prefix);
+// The same in the folder of `path`.
 CString CreateFileBeside(LPCSTR path, LPCSTR prefix);
 
 // Moves `newCopy` (in the same folder) to `target`, replacing the file there in one step. A target
@@ -29,5 +31,6 @@ BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move = ::MoveFile
 enum RemovalResult { removalFailed = 0, removedNow, removedAtRestart };
 
 // Deletes `path`; a file that cannot be deleted because it runs is renamed aside (freeing the name)
-// and deleted at the next restart. A read-only file, a folder or nothing at all there: removalFailed.
-RemovalResult RemoveNowOrAtRestart(LPCSTR path, MoveFileCall move = ::MoveFileExA);
+// into `asideFolder` (on the same volume; by default its own folder) and deleted at the next restart.
+// A read-only file, a folder or nothing at all there: removalFailed.
+RemovalResult RemoveNowOrAtRestart(LPCSTR path, LPCSTR asideFolder = NULL, MoveFileCall move = ::MoveFileExA);

@@ -1,12 +1,13 @@
 #include <shlobj.h>
 
 #include "activation.h"
-#include "internet_shortcut.h"
 #include "payloads.h"
+#include "previous_saver.h"
 #include "publisher.h"
+#include "publisher_shortcuts.h"
+#include "registration.h"
 #include "resource_file.h"
 #include "setup_app.h"
-#include "shell_link.h"
 
 CString WithTrailingBackslash(LPCSTR folder)
 {
@@ -14,6 +15,43 @@ CString WithTrailingBackslash(LPCSTR folder)
     if (result.IsEmpty() || result[result.GetLength() - 1] != '\\') result += '\\';
     return result;
 }
+
+namespace {
+
+const DWORD kBytesPerKb = 1024;
+
+DWORD ResourceSize(const Payload& payload)
+{
+    const HMODULE module = AfxGetResourceHandle();
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(payload.id), payload.type);
+    return found ? ::SizeofResource(module, found) : 0;
+}
+
+// What the installed files take, as "Apps & features" shows it.
+DWORD InstalledSizeKb()
+{
+    DWORD bytes = ResourceSize(kUninstallerPayload);
+    for (const Payload& payload : kPayloads) bytes += ResourceSize(payload);
+    return (bytes + kBytesPerKb - 1) / kBytesPerKb;
+}
+
+// The uninstaller and its entry among the installed programs. It comes before the product's files,
+// so that even a partly failed installation can be removed; like the shortcuts, it does not decide
+// the installation's result.
+void InstallUninstaller(const CString& windowsDir, const CString& saverPath)
+{
+    const CString uninstaller = windowsDir + kUninstallerPayload.relativePath;
+    if (!InstallResourceFile(uninstaller, MAKEINTRESOURCEA(kUninstallerPayload.id), kUninstallerPayload.type)) return;
+    UninstallEntry entry;
+    entry.uninstaller = uninstaller;
+    entry.displayIcon = saverPath + ",0";
+    entry.installLocation = windowsDir + kAssetFolder;
+    entry.aboutUrl = PublisherSiteUrl;
+    entry.estimatedSizeKb = InstalledSizeKb();
+    RegisterUninstaller(entry);
+}
+
+}  // namespace
 
 int CSetupApp::InstallAll()
 {
@@ -32,14 +70,14 @@ int CSetupApp::InstallAll()
     // An existing folder is fine; a folder that cannot be made shows up as failing asset files.
     ::CreateDirectoryA(windowsDir + kAssetFolder, NULL);
 
-    CreateInternetShortcut("LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES", PublisherSiteUrl);
-    CreateShellLink(CSIDL_DESKTOP, "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS", PublisherSiteUrl);
-    CreateShellLink(CSIDL_STARTMENU, "LUMAVERT", PublisherSiteUrl);
-    CreateShellLink(CSIDL_PROGRAMS, "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS", PublisherSiteUrl);
+    for (const PublisherShortcut& shortcut : kPublisherShortcuts) CreatePublisherShortcut(shortcut, PublisherSiteUrl);
+    InstallUninstaller(windowsDir, saverPath);
 
     for (const Payload& payload : kPayloads) {
         const CString target = payload.relativePath ? windowsDir + payload.relativePath : saverPath;
         if (!InstallResourceFile(target, MAKEINTRESOURCEA(payload.id), payload.type)) return 0;
     }
+    // Removal puts back what was active before; a failure to remember it leaves the result alone.
+    RecordPreviousScreenSaver(saverPath);
     return ActivateScreenSaver(saverPath);
 }

@@ -11,9 +11,20 @@
 
 namespace {
 
-// The file-system folder behind a shell special folder. FALSE when the folder is unknown, is not a
-// file-system folder (virtual folders have no path), or when the shell's allocator is unavailable:
-// without it the item-ID list could never be given back, so it is not asked for.
+// The whole of `text` in UTF-16, or FALSE when the code page cannot convert all of it.
+BOOL ToWide(const CString& text, std::vector<WCHAR>& wide)
+{
+    const int withTerminator = -1;
+    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, NULL, 0);
+    if (needed <= 0) return FALSE;
+    std::vector<WCHAR> converted(static_cast<size_t>(needed));
+    if (::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, converted.data(), needed) != needed) return FALSE;
+    wide.swap(converted);
+    return TRUE;
+}
+
+}  // namespace
+
 BOOL GetSpecialFolderPath(int folderId, CString& path)
 {
     ComPtr<IMalloc> allocator;
@@ -28,20 +39,6 @@ BOOL GetSpecialFolderPath(int folderId, CString& path)
     path = buffer;
     return TRUE;
 }
-
-// The whole of `text` in UTF-16, or FALSE when the code page cannot convert all of it.
-BOOL ToWide(const CString& text, std::vector<WCHAR>& wide)
-{
-    const int withTerminator = -1;
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, NULL, 0);
-    if (needed <= 0) return FALSE;
-    std::vector<WCHAR> converted(static_cast<size_t>(needed));
-    if (::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, converted.data(), needed) != needed) return FALSE;
-    wide.swap(converted);
-    return TRUE;
-}
-
-}  // namespace
 
 void CreateShellLink(int folderId, CString title, CString target)
 {

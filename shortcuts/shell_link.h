@@ -8,3 +8,8 @@
 // Quiet by design: a folder without a file-system path, a link object that cannot be made, or a
 // path the system cannot take leaves no file behind, and nothing is reported.
 void CreateShellLink(int folderId, CString title, CString target);
+
+// The file-system folder behind a shell special folder (`folderId` a CSIDL_ value), as the links are
+// placed there. FALSE when the folder is unknown, has no file-system path (virtual folders), or the
+// shell's allocator is unavailable (the item-ID list could not be given back, so it is not asked for).
+BOOL GetSpecialFolderPath(int folderId, CString& path);

@@ -5,9 +5,9 @@ Every executable: machine, subsystem, imports only from DLLs that ship with Wind
 no libgcc, libstdc++ or winpthread), and the safe-loading flags: ASLR with its relocations kept, DEP,
 high-entropy addresses where the format has them, and no section both writable and executable.
 
-What ships (--product setup|saver) also: imports only from the DLLs the system protects (so none can
+What ships (--product setup|saver|uninstaller) also: imports only from the DLLs the system protects (so none can
 be planted beside it), its embedded manifest (execution level, DPI awareness, common controls 6, the
-supported systems), the saver's version record, and whether it carries an Authenticode signature."""
+supported systems), the saver's and the uninstaller's version records, and whether it carries an Authenticode signature."""
 import argparse
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -52,11 +52,18 @@ COMMON_CONTROLS = ("Microsoft.Windows.Common-Controls", "6.0.0.0", "6595b64144cc
 PRODUCTS = {
     "setup": {"level": "requireAdministrator", "dpiAware": "true", "dpiAwareness": None},
     "saver": {"level": "asInvoker", "dpiAware": "true/pm", "dpiAwareness": "PerMonitorV2, PerMonitor"},
+    "uninstaller": {"level": "requireAdministrator", "dpiAware": "true", "dpiAwareness": None},
 }
-SAVER_VERSION = {
-    "CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver", "FileVersion": "1.00",
-    "InternalName": "Marigold", "OriginalFilename": "Marigold.scr", "ProductName": "Marigold Screen Saver",
-    "ProductVersion": "1.00",
+# The version records of what is installed: their "FileVersion" decides whether an installed copy
+# is kept, and the fixed version must say the same.
+VERSIONS = {
+    "saver": ({"CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver", "FileVersion": "1.00",
+               "InternalName": "Marigold", "OriginalFilename": "Marigold.scr", "ProductName": "Marigold Screen Saver",
+               "ProductVersion": "1.00"}, (0x10000, 0)),
+    "uninstaller": ({"CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver Uninstall",
+                     "FileVersion": "1.00", "InternalName": "uninstall", "LegalCopyright": "Copyright (C) 2026 LUMAVERT",
+                     "OriginalFilename": "uninstall.exe", "ProductName": "Marigold Screen Saver",
+                     "ProductVersion": "1.00"}, (0x10000, 1)),
 }
 
 def check_safe_loading(pe):
@@ -126,15 +133,16 @@ def version_record(pe):
     return tables, translations
 
 
-def check_saver_version(pe):
+def check_version(pe, product):
     if not check(hasattr(pe, "FileInfo"), "a version record"):
         return
+    strings, fixed_version = VERSIONS[product]
     tables, translations = version_record(pe)
     check(list(tables) == ["040904b0"], f"string tables {list(tables)}")
-    check(tables.get("040904b0") == SAVER_VERSION, f"version strings {tables.get('040904b0')}")
+    check(tables.get("040904b0") == strings, f"version strings {tables.get('040904b0')}")
     check(translations == ["0x0409 0x04b0"], f"translations {translations}")
     fixed = pe.VS_FIXEDFILEINFO[0]
-    check((fixed.FileVersionMS, fixed.FileVersionLS) == (0x10000, 0), "fixed file version 1.0.0.0")
+    check((fixed.FileVersionMS, fixed.FileVersionLS) == fixed_version, f"fixed file version {fixed_version}")
 
 
 def main():
@@ -162,8 +170,8 @@ def main():
     check_safe_loading(pe)
     if args.product:
         check_manifest(pe, args.product)
-    if args.product == "saver":
-        check_saver_version(pe)
+    if args.product in VERSIONS:
+        check_version(pe, args.product)
     if args.signed:
         security = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_SECURITY"]]
         check((security.Size > 0) == (args.signed == "yes"),

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A signed build, the way a publisher makes one: a throwaway code-signing certificate made here
-(openssl), a fresh build given it, and the result read back with osslsigncode and pefile. The saver is
-signed before the setup embeds it; the setup is signed last. With --e2e, the signed setup also runs
+(openssl), a fresh build given it, and the result read back with osslsigncode and pefile. The saver and
+the uninstaller are signed before the setup embeds them; the setup is signed last. With --e2e, the signed setup also runs
 under Wine, where the signed saver inside it must still compare by version as before."""
 import argparse
 import hashlib
@@ -19,8 +19,9 @@ from pe_check import resource  # noqa: E402
 from release_build import build  # noqa: E402
 
 RT_RCDATA = 10
-SAVER_PAYLOAD = 129
-DESCRIPTIONS = {"setup": "Marigold Screen Saver Setup", "saver": "Marigold Screen Saver"}
+PAYLOADS = {"saver": 129, "uninstaller": 130}
+DESCRIPTIONS = {"setup": "Marigold Screen Saver Setup", "saver": "Marigold Screen Saver",
+                "uninstaller": "Marigold Screen Saver Uninstall"}
 
 
 def make_certificate(folder, name):
@@ -62,9 +63,10 @@ def main():
                                  capture_output=True, text=True)
         check(checked.returncode == 0, f"the signed {name} passes the PE checks: {checked.stdout.strip()}")
 
-    saver = products["saver"].read_bytes()
-    inside = resource(pefile.PE(str(products["setup"])), RT_RCDATA, SAVER_PAYLOAD)
-    check(inside == saver, "the setup carries the signed saver, byte for byte")
+    setup = pefile.PE(str(products["setup"]))
+    for name, payload in PAYLOADS.items():
+        inside = resource(setup, RT_RCDATA, payload)
+        check(inside == products[name].read_bytes(), f"the setup carries the signed {name}, byte for byte")
     stripped = work / "stripped.scr"
     stripped.unlink(missing_ok=True)  # osslsigncode does not overwrite the one of an earlier run
     subprocess.run(["osslsigncode", "remove-signature", "-in", str(products["saver"]), "-out", str(stripped)],

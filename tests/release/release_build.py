@@ -1,11 +1,11 @@
-"""Fresh product builds (setup and screen saver only) for the release checks: configured from
+"""Fresh product builds (setup, screen saver and uninstaller only) for the release checks: configured from
 scratch in a folder of their own, as a publisher would make them."""
 import os
 import pathlib
 import shutil
 import subprocess
 
-PRODUCTS = {"setup": "setup/MarigoldSetup.exe", "saver": "saver/Marigold.scr"}
+PRODUCTS = {"setup": "setup/MarigoldSetup.exe", "saver": "saver/Marigold.scr", "uninstaller": "uninstall/uninstall.exe"}
 
 
 def copy_sources(source, destination):
@@ -26,8 +26,8 @@ def copy_sources(source, destination):
 
 
 def build(source, build_dir, arch, *cmake_args, env=None):
-    """Configures and builds the setup (and with it the saver) in a new `build_dir`; returns the paths
-    of the two executables, or raises with the build's output."""
+    """Configures and builds the setup (and with it the saver and the uninstaller) in a new `build_dir`;
+    returns the paths of the three executables, or raises with the build's output."""
     build_dir = pathlib.Path(build_dir)
     if build_dir.exists():
         shutil.rmtree(build_dir)

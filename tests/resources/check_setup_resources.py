@@ -26,13 +26,14 @@ VERSION_STRINGS = {
     "CompanyName": "LUMAVERT", "ProductName": "Marigold Screen Saver", "OriginalFilename": "MarigoldSetup.exe",
 }
 def main():
-    setup, saver, assets = sys.argv[1:4]
+    setup, saver, uninstaller, assets = sys.argv[1:5]
     payloads = {
         ("MYBITMAP", 149): "ghost.bmp", ("MYBITMAP", 150): "skeleton.bmp", ("MYBITMAP", 154): "pumpkin1.bmp",
         ("MYBITMAP", 146): "pumpkin2.bmp", ("MYBITMAP", 147): "pumpkin3.bmp", ("WAVE", 155): "boom1.wav",
     }
     payloads = {key: os.path.join(assets, name) for key, name in payloads.items()}
     payloads[(RT_RCDATA, 129)] = saver
+    payloads[(RT_RCDATA, 130)] = uninstaller
     pe = pefile.PE(setup)
 
     # Every resource, as (type, name) -> [(language, bytes)].

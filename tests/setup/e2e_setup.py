@@ -22,6 +22,7 @@ SUCCESS = "The Marigold screen saver has been successfully installed!"
 FAILURE = "The installation failed. You may restart your computer and try again."
 CONTROL_PARAMETERS = 'desk.cpl Display,@"Screen Saver"'
 ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
+UNINSTALLER = "uninstall.exe"
 FAVORITE = "LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES.url"
 DESKTOP_LINK = "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
 START_MENU_LINK = "LUMAVERT.lnk"
@@ -77,12 +78,17 @@ class Machine:
         self.system_ini_before = (self.windows / "system.ini").read_bytes()
         self.windows_before = {p.name.lower() for p in self.windows.iterdir()}
 
-    def run_setup(self, display, answers, log_name="setup", setup=None, cwd=None, native=(), winedebug="", file_limit_kb=None):
-        """Runs the setup and answers its boxes in order; returns (exit code, box texts, process log).
+    def run_setup(self, display, answers, log_name="setup", setup=None, **options):
+        """Runs the setup and answers its boxes in order; returns (exit code, box texts, process log)."""
+        return self.run_program(display, [setup or self.args.setup], answers, TITLE, log_name, **options)
+
+    def run_program(self, display, command, answers, title, log_name, cwd=None, native=(), winedebug="", file_limit_kb=None):
+        """Runs a Windows program (the setup, the uninstaller or Wine's own uninstaller that starts it)
+        and answers the boxes titled `title` in order; returns (exit code, box texts, process log).
         Wine's message-box trace tells when each box is up and when it has been answered."""
         log = self.dir / f"{log_name}.stderr.txt"
         with open(log, "w") as err:
-            proc = self.sandbox.start(setup or self.args.setup, env=display.env(), winedebug="+msgbox,+process" + winedebug,
+            proc = self.sandbox.start(*command, env=display.env(), winedebug="+msgbox,+process" + winedebug,
                                       path_prefix=self.bin, stderr=err, native=["control.exe", *native], cwd=cwd,
                                       file_limit_kb=file_limit_kb)
             shown = lambda: len(re.findall(r"MSGBOX_OnInit", log.read_text(errors="replace")))
@@ -91,11 +97,11 @@ class Machine:
                 deadline = time.time() + 90
                 while shown() <= index and not ended() and time.time() < deadline:
                     time.sleep(0.2)
-                if not display.wait_for_window(TITLE, timeout=30, gone=ended):
+                if not display.wait_for_window(title, timeout=30, gone=ended):
                     break
                 time.sleep(0.3)
                 display.screenshot(self.dir / f"{log_name}-box{index + 1}.png")
-                display.answer(TITLE, key, lambda: ended() or shown() > index + 1 or not display.find_windows(TITLE))
+                display.answer(title, key, lambda: ended() or shown() > index + 1 or not display.find_windows(title))
             try:
                 code = proc.wait(timeout=120)
             except subprocess.TimeoutExpired:
@@ -150,7 +156,7 @@ class Machine:
         temp = self.user / "Temp"
         assets = self.windows / "marigoldfiles"
         stray = [name for name in self.new_in_windows() if name not in ("marigold.scr", "marigoldfiles")]
-        stray += [p.name for p in assets.iterdir() if p.name not in ASSETS] if assets.is_dir() else []
+        stray += [p.name for p in assets.iterdir() if p.name not in ASSETS + [UNINSTALLER]] if assets.is_dir() else []
         stray += [p.name for p in temp.glob("scs*")] if temp.exists() else []
         return sorted(stray)
 

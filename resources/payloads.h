@@ -1,9 +1,11 @@
-// The seven files the setup carries, in the order they are installed (the first failure stops the
-// rest), with their resource ids and types and where they go below the Windows directory.
+// The files the setup carries, with their resource ids and types and where they go below the Windows
+// directory: the seven product files in the order they are installed (the first failure stops the
+// rest), and the uninstaller.
 #pragma once
 
 #include <windows.h>
 
+#include "product.h"
 #include "setup_ids.h"
 
 struct Payload {
@@ -11,8 +13,6 @@ struct Payload {
     LPCSTR type;
     LPCSTR relativePath;  // below the Windows directory; NULL for the screen saver (named by string 102)
 };
-
-const char kAssetFolder[] = "marigoldfiles";
 
 const Payload kPayloads[] = {
     {IDR_SAVER, RT_RCDATA, NULL},
@@ -23,3 +23,5 @@ const Payload kPayloads[] = {
     {IDR_PUMPKIN3, "MYBITMAP", "marigoldfiles\\pumpkin3.bmp"},
     {IDR_BOOM, "WAVE", "marigoldfiles\\boom1.wav"},
 };
+
+const Payload kUninstallerPayload = {IDR_UNINSTALLER, RT_RCDATA, "marigoldfiles\\uninstall.exe"};

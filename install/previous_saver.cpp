@@ -1,0 +1,80 @@
+#include "previous_saver.h"
+
+#include "activation.h"
+#include "handles.h"
+#include "product.h"
+
+namespace {
+
+const char kPreviousValue[] = "PreviousScreenSaver";
+const char kBootSection[] = "boot";
+const char kSaverKey[] = "SCRNSAVE.EXE";
+const char kSystemIni[] = "system.ini";
+
+bool ScreenSavingOn()
+{
+    BOOL on = FALSE;
+    return ::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &on, 0) && on;
+}
+
+BOOL SwitchScreenSaving(BOOL on) { return ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, on, NULL, SPIF_UPDATEINIFILE); }
+
+// FALSE when there is no record (then nothing is known of what was there before).
+bool ReadRecord(CString& previous)
+{
+    RegistryKey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
+    char value[MAX_PATH + 1] = "";
+    DWORD type = 0;
+    DWORD size = MAX_PATH;
+    if (::RegQueryValueExA(key.get(), kPreviousValue, NULL, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    previous = value;
+    return true;
+}
+
+}  // namespace
+
+CString ChosenScreenSaver()
+{
+    char value[MAX_PATH] = "";
+    ::GetPrivateProfileStringA(kBootSection, kSaverKey, "", value, MAX_PATH, kSystemIni);
+    return CString(value);
+}
+
+BOOL NamesScreenSaver(LPCSTR entry, LPCSTR saverPath)
+{
+    if (!entry[0]) return FALSE;
+    if (::lstrcmpiA(entry, saverPath) == 0) return TRUE;
+    CString shortPath;
+    if (GetShortPath(saverPath, shortPath) && ::lstrcmpiA(entry, shortPath) == 0) return TRUE;
+    char longPath[MAX_PATH] = "";
+    const DWORD length = ::GetLongPathNameA(entry, longPath, MAX_PATH);
+    return length > 0 && length < MAX_PATH && ::lstrcmpiA(longPath, saverPath) == 0;
+}
+
+BOOL RecordPreviousScreenSaver(LPCSTR ourSaver)
+{
+    const CString chosen = ChosenScreenSaver();
+    if (NamesScreenSaver(chosen, ourSaver)) return TRUE;
+    const CString previous = ScreenSavingOn() ? chosen : CString();
+
+    RegistryKey key;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, NULL,
+                          key.put(), NULL) != ERROR_SUCCESS)
+        return FALSE;
+    return ::RegSetValueExA(key.get(), kPreviousValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCSTR>(previous)),
+                            static_cast<DWORD>(previous.GetLength() + 1)) == ERROR_SUCCESS;
+}
+
+BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)
+{
+    if (!NamesScreenSaver(ChosenScreenSaver(), ourSaver)) return TRUE;
+    CString previous;
+    const DWORD attributes = ReadRecord(previous) && !previous.IsEmpty() ? ::GetFileAttributesA(previous) : INVALID_FILE_ATTRIBUTES;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ::WritePrivateProfileStringA(kBootSection, kSaverKey, previous, kSystemIni) && SwitchScreenSaving(TRUE);
+    // A NULL value deletes the entry.
+    return ::WritePrivateProfileStringA(kBootSection, kSaverKey, NULL, kSystemIni) && SwitchScreenSaving(FALSE);
+}

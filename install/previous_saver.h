@@ -1,0 +1,24 @@
+// Which screen saver was active before Marigold became the active one, so that removing Marigold
+// can put it back.
+#pragma once
+
+#include <windows.h>
+
+#include "cstring.h"
+
+// The screen saver named by "SCRNSAVE.EXE" in the "boot" section of "system.ini" (Windows keeps it
+// in the user's profile); empty when none is chosen.
+CString ChosenScreenSaver();
+
+// TRUE when `entry` names the file `saverPath`, in its long or its short (8.3) form.
+BOOL NamesScreenSaver(LPCSTR entry, LPCSTR saverPath);
+
+// Remembers the active screen saver (empty when none, or when screen saving is off) for the
+// current user, unless that is `ourSaver` itself: a re-run must not take Marigold for the one
+// that was there before it. FALSE when it could not be written.
+BOOL RecordPreviousScreenSaver(LPCSTR ourSaver);
+
+// When `ourSaver` is the chosen screen saver, makes the remembered one active again (when its file
+// still exists), or else clears the choice and switches screen saving off. Another chosen screen
+// saver is left alone. FALSE when the setting could not be changed.
+BOOL RestorePreviousScreenSaver(LPCSTR ourSaver);

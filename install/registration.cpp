@@ -1,0 +1,52 @@
+#include "registration.h"
+
+#include "handles.h"
+#include "product.h"
+
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marigold Screen Saver";
+
+namespace {
+
+const char kSilentSwitch[] = " /S";
+
+bool SetText(HKEY key, LPCSTR name, const CString& value)
+{
+    return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCSTR>(value)),
+                            static_cast<DWORD>(value.GetLength() + 1)) == ERROR_SUCCESS;
+}
+
+bool SetNumber(HKEY key, LPCSTR name, DWORD value)
+{
+    return ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+BOOL RegisterUninstaller(const UninstallEntry& entry)
+{
+    RegistryKey key;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, NULL,
+                          key.put(), NULL) != ERROR_SUCCESS)
+        return FALSE;
+    // Windows runs these command lines as they stand: the path is quoted, it may hold blanks.
+    const CString command = "\"" + entry.uninstaller + "\"";
+    bool ok = SetText(key.get(), "DisplayName", kProductName);
+    ok = SetText(key.get(), "DisplayVersion", kProductVersion) && ok;
+    ok = SetText(key.get(), "Publisher", kPublisherName) && ok;
+    ok = SetText(key.get(), "DisplayIcon", entry.displayIcon) && ok;
+    ok = SetText(key.get(), "UninstallString", command) && ok;
+    ok = SetText(key.get(), "QuietUninstallString", command + kSilentSwitch) && ok;
+    ok = SetText(key.get(), "URLInfoAbout", entry.aboutUrl) && ok;
+    ok = SetText(key.get(), "InstallLocation", entry.installLocation) && ok;
+    ok = SetNumber(key.get(), "EstimatedSize", entry.estimatedSizeKb) && ok;
+    // There is nothing to change or repair: only removal is offered.
+    ok = SetNumber(key.get(), "NoModify", 1) && ok;
+    ok = SetNumber(key.get(), "NoRepair", 1) && ok;
+    return ok ? TRUE : FALSE;
+}
+
+BOOL UnregisterUninstaller()
+{
+    const LONG result = ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}

@@ -1,0 +1,33 @@
+// The four shortcuts to the publisher's site that the setup plants and the uninstaller takes away.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "cstring.h"
+#include "publisher.h"
+
+enum ShortcutKind { internetShortcut, shellLink };
+
+struct PublisherShortcut {
+    ShortcutKind kind;
+    int folderId;  // CSIDL_ value
+    LPCSTR title;  // the file name without its extension
+};
+
+// In the order they are made. The desktop title spells the site name with a blank.
+const PublisherShortcut kPublisherShortcuts[] = {
+    {internetShortcut, CSIDL_FAVORITES, "LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES"},
+    {shellLink, CSIDL_DESKTOP, "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS"},
+    {shellLink, CSIDL_STARTMENU, "LUMAVERT"},
+    {shellLink, CSIDL_PROGRAMS, "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS"},
+};
+
+// Makes the shortcut with `target` as what it opens (CreateInternetShortcut or CreateShellLink).
+void CreatePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target);
+
+enum ShortcutRemoval { shortcutAbsent, shortcutRemoved, shortcutChanged, shortcutNotRemoved };
+
+// Deletes the shortcut when it still opens `target`; one the user has pointed elsewhere stays
+// (shortcutChanged). COM must be initialised on the calling thread.
+ShortcutRemoval RemovePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target);

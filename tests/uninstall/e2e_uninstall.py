@@ -1,0 +1,240 @@
+#!/usr/bin/env python3
+"""Removal end to end, the way a user removes a program: the setup installs for real, then Wine's own
+Add/Remove Programs engine (`uninstaller --list` / `--remove`) finds the entry and starts our
+uninstaller, whose boxes are answered with real keys; or the entry's quiet command runs it with /S.
+What is left afterwards is read from the prefix: files, shortcuts, registry, the active screen saver,
+and what a restart takes away."""
+import argparse
+import pathlib
+import subprocess
+import sys
+import time
+
+HERE = pathlib.Path(__file__).resolve()
+sys.path.insert(0, str(HERE.parents[1] / "setup"))
+sys.path.insert(0, str(HERE.parents[1]))
+from checks import check, failures  # noqa: E402
+from e2e_setup import (ASK, ASSETS, FAILURE, SUCCESS, UNINSTALLER, Machine, Preview, expect_installed,  # noqa: E402
+                       expect_shortcuts, scenario_template)
+from wine_session import VirtualDisplay  # noqa: E402
+
+PRODUCT = "Marigold Screen Saver"
+TITLE = "Marigold Screen Saver Uninstall"
+ASK_REMOVE = ("This will remove the Marigold screen saver, its pictures and sound, and its shortcuts from this "
+              "computer. Do you wish to continue?")
+REMOVED = "The Marigold screen saver has been removed."
+REMOVED_AT_RESTART = ("The Marigold screen saver has been removed. Some of its files are still in use; they will be "
+                      "deleted when you restart your computer.")
+UNINSTALL_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marigold Screen Saver"
+SETTINGS_KEY = "HKCU\\Software\\LUMAVERT"
+PREVIOUS_SAVER = "previous.scr"
+# Wine hands a Windows exit code to Linux, which keeps its low byte only.
+EXIT_REMOVED, EXIT_DECLINED = 0, 1602 % 256
+
+
+class Removal:
+    """A scenario's machine with a screen saver of its own chosen before Marigold is installed."""
+
+    def __init__(self, args, name, display):
+        self.m = Machine(args, name)
+        self.display = display
+        m = self.m
+        previous = m.windows / PREVIOUS_SAVER
+        previous.write_bytes(pathlib.Path(args.older).read_bytes())
+        m.sandbox.give_to_wine_user(previous)
+        ini = m.windows / "system.ini"
+        ini.write_bytes(ini.read_bytes() + b"[boot]\r\nSCRNSAVE.EXE=C:\\windows\\" + PREVIOUS_SAVER.encode() + b"\r\n")
+        self.reg("add", "HKCU\\Control Panel\\Desktop", "/v", "ScreenSaveActive", "/d", "1", "/f")
+        m.windows_before.add(PREVIOUS_SAVER)
+
+    def reg(self, *args):
+        return subprocess.run([self.m.sandbox_wine_run(), "--root", str(self.m.sandbox.root), "--arch", self.m.arch, "--",
+                               "reg", *args], capture_output=True, text=True)
+
+    def install(self, expect=SUCCESS, log_name="setup"):
+        code, boxes, _ = self.m.run_setup(self.display, ["y", "Return"], log_name=log_name)
+        check(code == 0 and boxes == [ASK, expect], f"the setup ran: {boxes}")
+
+    def listed(self):
+        """The entries Wine's Add/Remove Programs engine lists (on 64-bit Windows, both views)."""
+        out = subprocess.run([self.m.sandbox_wine_run(), "--root", str(self.m.sandbox.root), "--arch", self.m.arch, "--",
+                              "uninstaller", "--list"], capture_output=True, text=True).stdout
+        return [line.split("|||")[-1].strip() for line in out.splitlines() if "|||" in line]
+
+    def remove(self, answers, log_name="remove"):
+        """Removal as the user starts it from the list of installed programs."""
+        return self.m.run_program(self.display, ["uninstaller", "--remove", PRODUCT], answers, TITLE, log_name)
+
+    def remove_quietly(self):
+        """The entry's QuietUninstallString, as a package manager runs it: no boxes, the outcome as exit code."""
+        quiet = self.m.registry_value(f"HKLM\\{self.entry_key()}", "QuietUninstallString")
+        check(quiet == f'"C:\\windows\\marigoldfiles\\{UNINSTALLER}" /S', f"the quiet command: {quiet}")
+        code, boxes, _ = self.m.run_program(self.display, [self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}"), "/S"], [],
+                                            TITLE, "remove-quietly")
+        check(boxes == [], f"no box: {boxes}")
+        return code
+
+    def entry_key(self):
+        # A 32-bit program's entry on 64-bit Windows is in the 32-bit view, where Windows looks for it.
+        return UNINSTALL_KEY.replace("Software\\", "Software\\WOW6432Node\\", 1) if self.m.args.windows == "64" \
+            else UNINSTALL_KEY
+
+    def chosen_saver(self):
+        return self.m.boot_value(), self.m.registry_value("HKCU\\Control Panel\\Desktop", "ScreenSaveActive")
+
+    def expect_registered(self):
+        check(self.listed().count(PRODUCT) == 1, f"listed once among the installed programs: {self.listed()}")
+        key = f"HKLM\\{self.entry_key()}"
+        value = lambda name: self.m.registry_value(key, name)
+        uninstaller = f"C:\\windows\\marigoldfiles\\{UNINSTALLER}"
+        payload = [pathlib.Path(self.m.args.saver), pathlib.Path(self.m.args.uninstaller)]
+        payload += [pathlib.Path(self.m.args.assets) / name for name in ASSETS]
+        size_kb = (sum(p.stat().st_size for p in payload) + 1023) // 1024
+        expected = {"DisplayName": PRODUCT, "DisplayVersion": "1.00", "Publisher": "LUMAVERT",
+                    "DisplayIcon": "C:\\windows\\Marigold.scr,0", "UninstallString": f'"{uninstaller}"',
+                    "QuietUninstallString": f'"{uninstaller}" /S', "URLInfoAbout": self.m.args.url,
+                    "InstallLocation": "C:\\windows\\marigoldfiles", "EstimatedSize": hex(size_kb),
+                    "NoModify": "0x1", "NoRepair": "0x1"}
+        found = {name: value(name) for name in expected}
+        check(found == expected, f"the entry's values: {found}")
+
+    def expect_removed(self, pending=()):
+        """Nothing of Marigold, but the uninstaller's own copy that goes at the next restart."""
+        m = self.m
+        check(not (m.windows / "Marigold.scr").exists(), "no screen saver file")
+        check(not (m.windows / "marigoldfiles").exists(), "no asset folder")
+        for name, path in m.shortcut_paths().items():
+            check(not path.exists(), f"no {name} shortcut")
+        check(PRODUCT not in self.listed(), f"no longer listed: {self.listed()}")
+        check(self.reg("query", SETTINGS_KEY).returncode != 0, "no settings key, no publisher key")
+        check(self.chosen_saver() == (f"C:\\windows\\{PREVIOUS_SAVER}", "1"),
+              f"the screen saver chosen before is active again: {self.chosen_saver()}")
+        left = m.new_in_windows()
+        check(all(name.startswith("old") and name.endswith(".tmp") for name in left),
+              f"nothing else left in the Windows folder: {left}")
+        scheduled = [f"c:\\windows\\{name}" in m.pending_deletions() for name in left]
+        check(all(scheduled), f"and what is left goes at the next restart: {left}")
+
+    def expect_gone_after_restart(self):
+        self.m.restart()
+        check(self.m.new_in_windows() == [], f"after a restart nothing is left: {self.m.new_in_windows()}")
+
+
+def scenario_remove(args, display):
+    r = Removal(args, "remove", display)
+    r.install()
+    r.expect_registered()
+    check(r.chosen_saver()[0].lower() == "c:\\windows\\marigold.scr", f"Marigold is active: {r.chosen_saver()}")
+    code, boxes, _ = r.remove(["y", "Return"])
+    check(boxes == [ASK_REMOVE, REMOVED], f"the question, then: removed: {boxes}")
+    r.expect_removed()
+    r.expect_gone_after_restart()
+    r.m.finish()
+
+
+def scenario_remove_no(args, display):
+    r = Removal(args, "remove-no", display)
+    r.install()
+    uninstaller = r.m.windows_path(f"marigoldfiles\\{UNINSTALLER}")
+    code, boxes, _ = r.m.run_program(display, [uninstaller], ["n"], TITLE, "remove-no")
+    check(boxes == [ASK_REMOVE] and code == EXIT_DECLINED, f"only the question, declined: {boxes}, exit code {code}")
+    expect_installed(r.m)
+    expect_shortcuts(r.m)
+    r.expect_registered()
+    r.m.finish()
+
+
+def scenario_remove_quietly(args, display):
+    """The quiet command, then the setup again on the same machine: install, remove, install works."""
+    r = Removal(args, "remove-quietly", display)
+    r.install()
+    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
+    r.expect_removed()
+    r.install(log_name="setup-again")
+    expect_installed(r.m)
+    expect_shortcuts(r.m)
+    r.expect_registered()
+    r.m.finish()
+
+
+def scenario_remove_keeps_others(args, display):
+    """A file the user put into the product's folder and shortcuts the user pointed elsewhere stay."""
+    r = Removal(args, "remove-keeps-others", display)
+    r.install()
+    m = r.m
+    own = m.windows / "marigoldfiles" / "my notes.txt"
+    own.write_text("mine")
+    paths = m.shortcut_paths()
+    paths["favorite"].write_bytes(b"[InternetShortcut]\r\nURL=https://example.org/\r\n")
+    made = subprocess.run([m.sandbox_wine_run(), "--root", str(m.sandbox.root), "--arch", m.arch, "--", args.maker,
+                           "create", "0", paths["desktop"].stem, "C:\\windows\\notepad.exe"], capture_output=True, text=True)
+    check("created" in made.stdout, "the desktop link now opens something else")
+    changed = {name: paths[name].read_bytes() for name in ("favorite", "desktop")}
+    m.sandbox.give_to_wine_user(m.dir)
+    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
+    check(own.read_text() == "mine", "the user's own file stays, and so does its folder")
+    check(sorted(p.name for p in own.parent.iterdir()) == [own.name], "nothing of ours is left beside it")
+    for name, content in changed.items():
+        check(paths[name].exists() and paths[name].read_bytes() == content, f"the changed {name} shortcut stays")
+    for name in ("start menu", "programs"):
+        check(not paths[name].exists(), f"our {name} shortcut is gone")
+    check(not (m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
+    m.finish()
+
+
+def scenario_remove_while_previewing(args, display):
+    r = Removal(args, "remove-while-previewing", display)
+    r.install()
+    preview = Preview(r.m, display)
+    check(preview.shown, "the installed screen saver runs as a preview")
+    code, boxes, _ = r.remove(["y", "Return"])
+    check(boxes == [ASK_REMOVE, REMOVED_AT_RESTART], f"removed, the rest at the next restart: {boxes}")
+    r.expect_removed()
+    preview.end()
+    r.expect_gone_after_restart()
+    r.m.finish()
+
+
+def scenario_remove_after_failure(args, display):
+    """An installation that stopped halfway (a folder in the way of a picture) can still be removed;
+    the folder in the way is not ours and stays."""
+    r = Removal(args, "remove-after-failure", display)
+    in_the_way = r.m.windows / "marigoldfiles" / "pumpkin1.bmp"
+    in_the_way.mkdir(parents=True)
+    r.m.sandbox.give_to_wine_user(in_the_way.parent)
+    r.install(expect=FAILURE)
+    check(PRODUCT in r.listed(), "listed although the installation failed")
+    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
+    check(sorted(p.name for p in in_the_way.parent.iterdir()) == ["pumpkin1.bmp"], "only the folder in the way is left")
+    check(not (r.m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
+    check(r.chosen_saver() == (f"C:\\windows\\{PREVIOUS_SAVER}", "1"), "the chosen screen saver was never changed")
+    r.m.finish()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("setup", "saver", "uninstaller", "assets", "recorder", "newer", "older", "url", "work", "helper",
+                   "maker", "scenario"):
+        parser.add_argument("--" + option, required=True)
+    parser.add_argument("--label", default="")
+    parser.add_argument("--windows", default="", choices=["", "64"])
+    args = parser.parse_args()
+    pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
+    if args.scenario == "template":
+        scenario_template(args)
+    else:
+        with VirtualDisplay() as display:
+            {
+                "remove": scenario_remove,
+                "remove-no": scenario_remove_no,
+                "remove-quietly": scenario_remove_quietly,
+                "remove-keeps-others": scenario_remove_keeps_others,
+                "remove-while-previewing": scenario_remove_while_previewing,
+                "remove-after-failure": scenario_remove_after_failure,
+            }[args.scenario](args, display)
+    print(f"{args.scenario}: {'FAILED' if failures else 'passed'} ({len(failures)} failed checks)")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,51 @@
+#include "uninstall_app.h"
+
+#include <objbase.h>
+
+#include "command_line.h"
+#include "removal.h"
+#include "uninstall_ids.h"
+
+// The one application object.
+CUninstallApp theApp;
+
+BOOL CUninstallApp::RunUninstall()
+{
+    const BOOL silent = IsSilentRequest(::GetCommandLineA());
+
+    // Lives until the process ends: two removals at once would trip over each other's files.
+    ::CreateMutexA(NULL, FALSE, AfxGetAppTitle());
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        exitCode_ = ERROR_INSTALL_ALREADY_RUNNING;
+        return FALSE;
+    }
+    ::CoInitialize(NULL);  // for reading the shell links; stays initialised until the process ends
+
+    if (!silent && AfxMessageBox(IDS_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        exitCode_ = ERROR_INSTALL_USEREXIT;
+        return FALSE;
+    }
+
+    char self[MAX_PATH] = "";
+    const DWORD selfLength = ::GetModuleFileNameA(NULL, self, MAX_PATH);
+    if (selfLength == 0 || selfLength >= MAX_PATH) self[0] = '\0';
+    RemovalOutcome outcome;
+    {
+        CWaitCursor wait;
+        outcome = RemoveProduct(self);
+    }
+
+    UINT message = IDS_REMOVED;
+    UINT style = MB_OK | MB_ICONINFORMATION;
+    exitCode_ = ERROR_SUCCESS;
+    if (outcome == productRemovedAtRestart) {
+        message = IDS_REMOVED_AT_RESTART;
+        exitCode_ = ERROR_SUCCESS_REBOOT_REQUIRED;
+    } else if (outcome == productNotRemoved) {
+        message = IDS_REMOVE_FAILED;
+        style = MB_OK | MB_ICONEXCLAMATION;
+        exitCode_ = ERROR_INSTALL_FAILURE;
+    }
+    if (!silent) AfxMessageBox(message, style);
+    return FALSE;
+}

@@ -1,0 +1,19 @@
+// The uninstaller application: one question (none with /S), the removal, the outcome. Everything
+// happens inside the start hook; no window, no message loop.
+#pragma once
+
+#include "app.h"
+
+class CUninstallApp : public CWinApp {
+public:
+    BOOL InitInstance() override { return RunUninstall(); }
+
+    // The whole dialogue; always FALSE, so the framework ends the process after it.
+    BOOL RunUninstall();
+    // The process exit code: the outcome in the Windows Installer's terms, which package managers
+    // read (0 removed, 3010 removed once the computer restarts, 1602 declined, 1603 failed).
+    int ExitCode() const { return exitCode_; }
+
+private:
+    int exitCode_ = 0;
+};
