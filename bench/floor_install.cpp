@@ -1,11 +1,17 @@
 // The floor for the installation: writes the seven payloads below the Windows directory and the
 // screen-saver entry in system.ini, with no version check, no shortcuts and no error recovery.
+// With "--shortcuts" it first makes the four shortcuts too, with the same shell calls as the setup
+// and nothing else: the floor for the setup's whole sequence, of which the shell links are most.
 // Prints "install_us=<microseconds> result=<0|1>" for the work, timed inside the process.
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "payloads.h"
+#include "publisher.h"
+#include "publisher_shortcuts.h"
 
 namespace {
 const char kSaverFileName[] = "Marigold.scr";
@@ -48,11 +54,15 @@ bool Install()
 }
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool withShortcuts = argc > 1 && std::strcmp(argv[1], "--shortcuts") == 0;
+    ::CoInitialize(NULL);
     LARGE_INTEGER frequency, start, end;
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&start);
+    if (withShortcuts)
+        for (const PublisherShortcut& shortcut : kPublisherShortcuts) CreatePublisherShortcut(shortcut, PublisherSiteUrl);
     const bool ok = Install();
     ::QueryPerformanceCounter(&end);
 

@@ -1,12 +1,13 @@
 #include "cstring.h"
 
-#include <cstdarg>
-#include <cstdio>
-#include <vector>
+#include <stdarg.h>
+#include <stdio.h>
 
 namespace {
 HINSTANCE g_resourceModule = NULL;
-}
+
+const int kFirstLoadBuffer = 256;
+}  // namespace
 
 HINSTANCE AfxGetResourceHandle()
 {
@@ -15,38 +16,106 @@ HINSTANCE AfxGetResourceHandle()
 
 void AfxSetResourceHandle(HINSTANCE module) { g_resourceModule = module; }
 
+CString::~CString()
+{
+    if (data_) ::HeapFree(::GetProcessHeap(), 0, data_);
+}
+
+CString& CString::operator=(const CString& other)
+{
+    if (this != &other) Assign(other.data_, other.length_);
+    return *this;
+}
+
+CString& CString::operator=(CString&& other) noexcept
+{
+    if (this != &other) {
+        if (data_) ::HeapFree(::GetProcessHeap(), 0, data_);
+        data_ = other.data_;
+        length_ = other.length_;
+        capacity_ = other.capacity_;
+        other.data_ = NULL;
+        other.length_ = other.capacity_ = 0;
+    }
+    return *this;
+}
+
+void CString::Reserve(int length)
+{
+    if (length < capacity_) return;
+    int capacity = capacity_ ? capacity_ : 16;
+    while (capacity <= length) capacity *= 2;
+    const HANDLE heap = ::GetProcessHeap();
+    void* grown = data_ ? ::HeapReAlloc(heap, HEAP_GENERATE_EXCEPTIONS, data_, capacity)
+                        : ::HeapAlloc(heap, HEAP_GENERATE_EXCEPTIONS, capacity);
+    data_ = static_cast<char*>(grown);
+    capacity_ = capacity;
+}
+
+void CString::Assign(LPCSTR text, int length)
+{
+    if (length == 0) {
+        length_ = 0;
+        if (data_) data_[0] = '\0';
+        return;
+    }
+    // `text` may lie inside this very string: move, do not copy.
+    if (text >= data_ && text < data_ + capacity_) {
+        ::MoveMemory(data_, text, length);
+    } else {
+        Reserve(length);
+        ::CopyMemory(data_, text, length);
+    }
+    length_ = length;
+    data_[length_] = '\0';
+}
+
+CString& CString::Append(LPCSTR text, int length)
+{
+    if (length <= 0) return *this;
+    // Appending a string to itself: its characters may move when the buffer grows.
+    const bool own = data_ && text >= data_ && text < data_ + capacity_;
+    const int offset = own ? static_cast<int>(text - data_) : 0;
+    Reserve(length_ + length);
+    ::MoveMemory(data_ + length_, own ? data_ + offset : text, length);
+    length_ += length;
+    data_[length_] = '\0';
+    return *this;
+}
+
 void CString::Format(LPCSTR format, ...)
 {
     va_list args;
     va_start(args, format);
-    va_list sizing;
-    va_copy(sizing, args);
-    const int needed = std::vsnprintf(NULL, 0, format, sizing);
-    va_end(sizing);
-    if (needed < 0) {
-        s_.clear();
-    } else {
-        std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, args);
-        s_.assign(buffer.data(), static_cast<size_t>(needed));
-    }
+    // The system C runtime's own formatting, which every Windows compiler has.
+    const int needed = ::_vscprintf(format, args);
     va_end(args);
+    if (needed <= 0) {
+        Assign(NULL, 0);
+        return;
+    }
+    Reserve(needed);
+    va_start(args, format);
+    ::_vsnprintf(data_, needed + 1, format, args);
+    va_end(args);
+    length_ = needed;
+    data_[length_] = '\0';
 }
 
 BOOL CString::LoadString(UINT id)
 {
     // LoadStringA truncates silently, so grow the buffer until the text fits with room to spare.
-    std::vector<char> buffer(256);
-    for (;;) {
-        const int length = ::LoadStringA(AfxGetResourceHandle(), id, buffer.data(), static_cast<int>(buffer.size()));
+    for (int size = kFirstLoadBuffer;; size *= 2) {
+        Reserve(size);
+        const int length = ::LoadStringA(AfxGetResourceHandle(), id, data_, capacity_);
         if (length <= 0) {
-            s_.clear();
+            Assign(NULL, 0);
             return FALSE;
         }
-        if (static_cast<size_t>(length) < buffer.size() - 1) {
-            s_.assign(buffer.data(), static_cast<size_t>(length));
+        if (length < capacity_ - 1) {
+            length_ = length;
+            data_[length_] = '\0';
             return TRUE;
         }
-        buffer.resize(buffer.size() * 2);
     }
 }

@@ -3,36 +3,54 @@
 #pragma once
 
 #include <windows.h>
-#include <string>
+#include <string.h>
 
 class CString {
 public:
     CString() = default;
-    CString(LPCSTR text) : s_(text ? text : "") {}
-    CString(LPCSTR text, int length) : s_(text ? text : "", text && length > 0 ? length : 0) {}
+    CString(LPCSTR text) { Assign(text, text ? ::lstrlenA(text) : 0); }
+    CString(LPCSTR text, int length) { Assign(text, text && length > 0 ? length : 0); }
+    CString(const CString& other) { Assign(other.data_, other.length_); }
+    CString(CString&& other) noexcept : data_(other.data_), length_(other.length_), capacity_(other.capacity_)
+    {
+        other.data_ = NULL;
+        other.length_ = other.capacity_ = 0;
+    }
+    CString& operator=(const CString& other);
+    CString& operator=(CString&& other) noexcept;
+    ~CString();
 
-    int GetLength() const { return static_cast<int>(s_.size()); }
-    bool IsEmpty() const { return s_.empty(); }
-    operator LPCSTR() const { return s_.c_str(); }
-    char operator[](int index) const { return s_[static_cast<size_t>(index)]; }
-    char GetAt(int index) const { return s_[static_cast<size_t>(index)]; }
+    int GetLength() const { return length_; }
+    bool IsEmpty() const { return length_ == 0; }
+    operator LPCSTR() const { return data_ ? data_ : ""; }
+    char operator[](int index) const { return data_[index]; }
 
-    CString& operator+=(const CString& other) { s_ += other.s_; return *this; }
-    CString& operator+=(LPCSTR text) { s_ += text ? text : ""; return *this; }
-    CString& operator+=(char c) { s_ += c; return *this; }
+    CString& operator+=(const CString& other) { return Append(other.data_, other.length_); }
+    CString& operator+=(LPCSTR text) { return Append(text, text ? ::lstrlenA(text) : 0); }
+    CString& operator+=(char c) { return Append(&c, 1); }
     friend CString operator+(CString left, const CString& right) { return left += right; }
     friend CString operator+(CString left, LPCSTR right) { return left += right; }
     friend CString operator+(LPCSTR left, const CString& right) { return CString(left) += right; }
-    friend bool operator==(const CString& a, const CString& b) { return a.s_ == b.s_; }
-    friend bool operator!=(const CString& a, const CString& b) { return a.s_ != b.s_; }
+    friend bool operator==(const CString& a, const CString& b)
+    {
+        return a.length_ == b.length_ && (a.length_ == 0 || ::memcmp(a.data_, b.data_, a.length_) == 0);
+    }
 
-    // printf rules; the result may be of any length.
+    // printf rules (the system C runtime's); the result may be of any length.
     void Format(LPCSTR format, ...);
     // Loads string `id` of the string table in the resource module; FALSE (and empty) when missing.
     BOOL LoadString(UINT id);
 
 private:
-    std::string s_;
+    void Assign(LPCSTR text, int length);
+    CString& Append(LPCSTR text, int length);
+    // Room for `length` characters and the terminator; what is there is kept. Running out of memory
+    // raises the system's STATUS_NO_MEMORY fault: a program that cannot hold its paths cannot go on.
+    void Reserve(int length);
+
+    char* data_ = NULL;
+    int length_ = 0;
+    int capacity_ = 0;
 };
 
 // The module whose resources the framework reads (the executable itself).

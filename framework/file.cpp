@@ -1,7 +1,6 @@
 #include "file.h"
 
-#include <cstring>
-#include <vector>
+#include <string.h>
 
 CFileException::Cause CFileException::CauseFromOsError(LONG osError)
 {
@@ -67,10 +66,12 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status)
     if (!fileName || ::strpbrk(fileName, "*?")) return FALSE;
     const DWORD needed = ::GetFullPathNameA(fileName, 0, NULL, NULL);
     if (needed == 0) return FALSE;
-    std::vector<char> full(needed + 1);
+    HeapBlock block(needed + 1);
+    char* const full = static_cast<char*>(block.get());
+    if (!full) return FALSE;
     LPSTR filePart = NULL;
-    const DWORD length = ::GetFullPathNameA(fileName, static_cast<DWORD>(full.size()), full.data(), &filePart);
-    if (length == 0 || length >= full.size()) return FALSE;
+    const DWORD length = ::GetFullPathNameA(fileName, needed + 1, full, &filePart);
+    if (length == 0 || length >= needed + 1) return FALSE;
 
     // The volume must answer before its directory is searched (a missing drive counts as nothing).
     CString root;
@@ -80,18 +81,18 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status)
         size_t i = 0;
         for (; i < length && slashes < 4; ++i)
             if (full[i] == '\\') ++slashes;
-        root = CString(full.data(), static_cast<int>(i));
+        root = CString(full, static_cast<int>(i));
         if (slashes < 4) root += "\\";
     } else {
-        root = CString(full.data(), 3);  // "C:\"
+        root = CString(full, 3);  // "C:\"
     }
     if (!::GetVolumeInformationA(root, NULL, 0, NULL, NULL, NULL, NULL, 0)) return FALSE;
 
     WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(full.data(), &found);
+    HANDLE search = ::FindFirstFileA(full, &found);
     if (search == INVALID_HANDLE_VALUE) return FALSE;
     ::FindClose(search);
     status.m_attribute = found.dwFileAttributes;
-    status.m_szFullName = CString(full.data(), static_cast<int>(length));
+    status.m_szFullName = CString(full, static_cast<int>(length));
     return TRUE;
 }

@@ -30,7 +30,6 @@ class CFile {
 public:
     enum OpenFlags : UINT {
         modeWrite = 0x0001,
-        shareExclusive = 0x0010,
         modeNoInherit = 0x0080,
         modeCreate = 0x1000,
     };
@@ -54,7 +53,6 @@ public:
     void Abort();
 
     bool IsOpen() const { return handle_.valid(); }
-    const CString& GetFilePath() const { return fileName_; }
 
     // TRUE when an entry (file, hidden or system file, or folder) exists at `fileName` on a volume
     // that answers. Fills `status` with its attributes and full path.

@@ -51,15 +51,23 @@ private:
 // A block from the process heap.
 class HeapBlock {
 public:
-    explicit HeapBlock(SIZE_T size) : p_(size ? ::HeapAlloc(::GetProcessHeap(), 0, size) : NULL) {}
-    ~HeapBlock() { if (p_) ::HeapFree(::GetProcessHeap(), 0, p_); }
+    explicit HeapBlock(SIZE_T size) : p_(Allocate(size)) {}
+    ~HeapBlock() { reset(0); }
     HeapBlock(const HeapBlock&) = delete;
     HeapBlock& operator=(const HeapBlock&) = delete;
 
     void* get() const { return p_; }
     explicit operator bool() const { return p_ != NULL; }
+    // Gives the block back and takes a new one of `size` bytes (none for 0).
+    void reset(SIZE_T size)
+    {
+        if (p_) ::HeapFree(::GetProcessHeap(), 0, p_);
+        p_ = Allocate(size);
+    }
 
 private:
+    static void* Allocate(SIZE_T size) { return size ? ::HeapAlloc(::GetProcessHeap(), 0, size) : NULL; }
+
     void* p_;
 };
 

@@ -1,6 +1,6 @@
 #include "activation.h"
 
-#include <vector>
+#include "handles.h"
 
 namespace {
 
@@ -15,15 +15,17 @@ BOOL GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query)
 {
     // A result not smaller than the buffer is the size needed (with the terminator), and the
     // buffer was left unfilled: ask again with that much room instead of using it.
-    std::vector<char> buffer(kShortPathBufferSize);
+    DWORD size = kShortPathBufferSize;
     for (int attempt = 0; attempt < kShortPathAttempts; ++attempt) {
-        const DWORD length = query(longPath, buffer.data(), static_cast<DWORD>(buffer.size()));
+        HeapBlock buffer(size);
+        if (!buffer) return FALSE;
+        const DWORD length = query(longPath, static_cast<char*>(buffer.get()), size);
         if (length == 0) return FALSE;
-        if (length < buffer.size()) {
-            shortPath = CString(buffer.data(), static_cast<int>(length));
+        if (length < size) {
+            shortPath = CString(static_cast<char*>(buffer.get()), static_cast<int>(length));
             return TRUE;
         }
-        buffer.assign(length, '\0');
+        size = length;
     }
     return FALSE;
 }

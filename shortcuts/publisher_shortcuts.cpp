@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <objidl.h>
 
+#include "com_ids.h"
 #include "handles.h"
 #include "internet_shortcut.h"
 #include "shell_link.h"
@@ -62,8 +63,8 @@ bool ShellLinkOpens(LPCSTR path, LPCSTR target)
 {
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())))
+    if (FAILED(::CoCreateInstance(kClsidShellLink, NULL, CLSCTX_INPROC_SERVER, kIidShellLinkA, link.put_void())) ||
+        FAILED(link->QueryInterface(kIidPersistFile, file.put_void())))
         return false;
     WCHAR widePath[MAX_PATH] = L"";
     if (!::MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) || FAILED(file->Load(widePath, STGM_READ)))

@@ -5,22 +5,19 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include <vector>
-
+#include "com_ids.h"
 #include "handles.h"
 
 namespace {
 
-// The whole of `text` in UTF-16, or FALSE when the code page cannot convert all of it.
-BOOL ToWide(const CString& text, std::vector<WCHAR>& wide)
+// The whole of `text` in UTF-16 in `wide`, or FALSE when the code page cannot convert all of it.
+BOOL ToWide(const CString& text, HeapBlock& wide)
 {
     const int withTerminator = -1;
     const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, NULL, 0);
     if (needed <= 0) return FALSE;
-    std::vector<WCHAR> converted(static_cast<size_t>(needed));
-    if (::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, converted.data(), needed) != needed) return FALSE;
-    wide.swap(converted);
-    return TRUE;
+    wide.reset(needed * sizeof(WCHAR));
+    return wide && ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, static_cast<WCHAR*>(wide.get()), needed) == needed;
 }
 
 }  // namespace
@@ -49,18 +46,18 @@ void CreateShellLink(int folderId, CString title, CString target)
     linkPath.Format("%s\\%s", static_cast<LPCSTR>(folder), static_cast<LPCSTR>(title + ".lnk"));
 
     ComPtr<IShellLinkA> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void()))) return;
+    if (FAILED(::CoCreateInstance(kClsidShellLink, NULL, CLSCTX_INPROC_SERVER, kIidShellLinkA, link.put_void()))) return;
 
     // A target the link object rejects still gets a link; the save decides.
     link->SetPath(target);
 
     ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) || !file) return;
+    if (FAILED(link->QueryInterface(kIidPersistFile, file.put_void())) || !file) return;
 
     // A half-converted path would name some other file: save only the whole one. A path longer
     // than the system accepts simply makes the save fail.
-    std::vector<WCHAR> widePath;
+    HeapBlock widePath(0);
     if (!ToWide(linkPath, widePath)) return;
     const BOOL rememberAsCurrentFile = TRUE;
-    file->Save(widePath.data(), rememberAsCurrentFile);
+    file->Save(static_cast<WCHAR*>(widePath.get()), rememberAsCurrentFile);
 }
