@@ -9,14 +9,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "paths.h"
 #include "payloads.h"
 #include "publisher.h"
 #include "publisher_shortcuts.h"
 
 namespace {
-const char kSaverFileName[] = "Marigold.scr";
 
-bool WritePayload(const char* windowsDir, const Payload& payload)
+bool WritePayload(const CString& windowsDir, const Payload& payload)
 {
     HRSRC found = ::FindResourceA(NULL, MAKEINTRESOURCEA(payload.id), payload.type);
     HGLOBAL loaded = found ? ::LoadResource(NULL, found) : NULL;
@@ -24,8 +24,7 @@ bool WritePayload(const char* windowsDir, const Payload& payload)
     if (!bytes) return false;
     const DWORD size = ::SizeofResource(NULL, found);
 
-    char path[MAX_PATH];
-    std::snprintf(path, sizeof path, "%s\\%s", windowsDir, payload.relativePath ? payload.relativePath : kSaverFileName);
+    const CString path = windowsDir + (payload.relativePath ? payload.relativePath : SAVER_FILE_NAME);
     HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -35,19 +34,14 @@ bool WritePayload(const char* windowsDir, const Payload& payload)
 
 bool Install()
 {
-    char windowsDir[MAX_PATH];
-    const UINT length = ::GetWindowsDirectoryA(windowsDir, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    if (windowsDir[length - 1] == '\\') windowsDir[length - 1] = '\0';
-
-    char folder[MAX_PATH];
-    std::snprintf(folder, sizeof folder, "%s\\%s", windowsDir, kAssetFolder);
-    ::CreateDirectoryA(folder, NULL);
+    const CString windowsDir = WindowsDirectory();
+    if (windowsDir.IsEmpty()) return false;
+    ::CreateDirectoryA(windowsDir + kAssetFolder, NULL);
     for (const Payload& payload : kPayloads)
         if (!WritePayload(windowsDir, payload)) return false;
 
-    char saver[MAX_PATH], shortPath[MAX_PATH];
-    std::snprintf(saver, sizeof saver, "%s\\%s", windowsDir, kSaverFileName);
+    const CString saver = windowsDir + SAVER_FILE_NAME;
+    char shortPath[MAX_PATH];
     const DWORD shortLength = ::GetShortPathNameA(saver, shortPath, MAX_PATH);
     if (shortLength == 0 || shortLength >= MAX_PATH) return false;
     return ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini") != FALSE;

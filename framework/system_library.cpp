@@ -1,5 +1,7 @@
 #include "system_library.h"
 
+#include "paths.h"
+
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
@@ -54,12 +56,9 @@ bool RestrictDllSearchToSystem()
 
 CString SystemFilePath(LPCSTR fileName)
 {
-    char folder[MAX_PATH] = "";
-    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return CString();
-    CString path(folder);
-    if (path[path.GetLength() - 1] != '\\') path += '\\';
-    return path + fileName;
+    const CString folder = SystemDirectory();
+    if (folder.IsEmpty()) return CString();
+    return folder + fileName;
 }
 
 HMODULE LoadSystemLibrary(LPCSTR fileName)

@@ -1,6 +1,7 @@
 #include <shlobj.h>
 
 #include "activation.h"
+#include "paths.h"
 #include "payloads.h"
 #include "previous_saver.h"
 #include "publisher.h"
@@ -8,13 +9,6 @@
 #include "registration.h"
 #include "resource_file.h"
 #include "setup_app.h"
-
-CString WithTrailingBackslash(LPCSTR folder)
-{
-    CString result(folder);
-    if (result.IsEmpty() || result[result.GetLength() - 1] != '\\') result += '\\';
-    return result;
-}
 
 namespace {
 
@@ -38,30 +32,36 @@ DWORD InstalledSizeKb()
 // The uninstaller and its entry among the installed programs. It comes before the product's files,
 // so that even a partly failed installation can be removed; like the shortcuts, it does not decide
 // the installation's result.
-void InstallUninstaller(const CString& windowsDir, const CString& saverPath)
+void InstallUninstaller(const InstallOperations& operations, const CString& windowsDir, const CString& saverPath)
 {
     const CString uninstaller = windowsDir + kUninstallerPayload.relativePath;
-    if (!InstallResourceFile(uninstaller, MAKEINTRESOURCEA(kUninstallerPayload.id), kUninstallerPayload.type)) return;
+    if (!operations.installFile(uninstaller, MAKEINTRESOURCEA(kUninstallerPayload.id), kUninstallerPayload.type)) return;
     UninstallEntry entry;
     entry.uninstaller = uninstaller;
     entry.displayIcon = saverPath + ",0";
     entry.installLocation = windowsDir + kAssetFolder;
     entry.aboutUrl = PublisherSiteUrl;
     entry.estimatedSizeKb = InstalledSizeKb();
-    RegisterUninstaller(entry);
+    operations.registerUninstaller(entry);
 }
+
+void CreateShortcut(const PublisherShortcut& shortcut, LPCSTR target) { CreatePublisherShortcut(shortcut, target); }
 
 }  // namespace
 
-int CSetupApp::InstallAll()
+const InstallOperations kSystemInstallOperations = {
+    CreateShortcut, InstallResourceFile, RegisterUninstaller, RecordPreviousScreenSaver, ActivateScreenSaver,
+};
+
+int CSetupApp::InstallAll() { return InstallAllWith(kSystemInstallOperations); }
+
+int InstallAllWith(const InstallOperations& operations)
 {
     CWaitCursor wait;
 
     // Without a Windows directory every path would land in the root of the current drive: stop first.
-    char windowsDirBuffer[MAX_PATH] = "";
-    const UINT length = ::GetWindowsDirectoryA(windowsDirBuffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 0;
-    const CString windowsDir = WithTrailingBackslash(windowsDirBuffer);
+    const CString windowsDir = WindowsDirectory();
+    if (windowsDir.IsEmpty()) return 0;
 
     CString saverName;
     saverName.LoadString(IDS_SAVER_FILE_NAME);
@@ -70,14 +70,14 @@ int CSetupApp::InstallAll()
     // An existing folder is fine; a folder that cannot be made shows up as failing asset files.
     ::CreateDirectoryA(windowsDir + kAssetFolder, NULL);
 
-    for (const PublisherShortcut& shortcut : kPublisherShortcuts) CreatePublisherShortcut(shortcut, PublisherSiteUrl);
-    InstallUninstaller(windowsDir, saverPath);
+    for (const PublisherShortcut& shortcut : kPublisherShortcuts) operations.createShortcut(shortcut, PublisherSiteUrl);
+    InstallUninstaller(operations, windowsDir, saverPath);
 
     for (const Payload& payload : kPayloads) {
         const CString target = payload.relativePath ? windowsDir + payload.relativePath : saverPath;
-        if (!InstallResourceFile(target, MAKEINTRESOURCEA(payload.id), payload.type)) return 0;
+        if (!operations.installFile(target, MAKEINTRESOURCEA(payload.id), payload.type)) return 0;
     }
     // Removal puts back what was active before; a failure to remember it leaves the result alone.
-    RecordPreviousScreenSaver(saverPath);
-    return ActivateScreenSaver(saverPath);
+    operations.recordPreviousScreenSaver(saverPath);
+    return operations.activateScreenSaver(saverPath);
 }

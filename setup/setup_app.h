@@ -4,6 +4,8 @@
 
 #include "app.h"
 #include "cstring.h"
+#include "publisher_shortcuts.h"
+#include "registration.h"
 
 class CSetupApp : public CWinApp {
 public:
@@ -11,9 +13,22 @@ public:
 
     // The whole dialogue; always FALSE, so the framework ends the process after it.
     BOOL RunSetup();
-    // The installation: shortcuts, the seven files in order, activation. 1 on success, 0 on failure.
+    // The installation: shortcuts, the uninstaller, the seven files in order (the first failure ends
+    // it), activation. 1 on success, 0 on failure.
     int InstallAll();
 };
 
-// `windowsDir` with exactly one backslash at its end ("C:\windows" and "C:\" alike).
-CString WithTrailingBackslash(LPCSTR folder);
+// The operations the installation is made of: the system's in the setup, stand-ins in a test that
+// watches their order.
+struct InstallOperations {
+    void (*createShortcut)(const PublisherShortcut& shortcut, LPCSTR target);
+    int (*installFile)(LPCSTR path, LPCSTR name, LPCSTR type);
+    BOOL (*registerUninstaller)(const UninstallEntry& entry);
+    BOOL (*recordPreviousScreenSaver)(LPCSTR ourSaver);
+    int (*activateScreenSaver)(LPCSTR longPath);
+};
+
+extern const InstallOperations kSystemInstallOperations;
+
+// InstallAll with the given operations.
+int InstallAllWith(const InstallOperations& operations);

@@ -3,6 +3,7 @@
 #include "cstring.h"
 #include "file_swap.h"
 #include "handles.h"
+#include "paths.h"
 #include "payloads.h"
 #include "previous_saver.h"
 #include "publisher.h"
@@ -66,11 +67,8 @@ bool SameFile(LPCSTR a, LPCSTR b)
 
 RemovalOutcome RemoveProduct(LPCSTR self)
 {
-    char windowsDirBuffer[MAX_PATH] = "";
-    const UINT length = ::GetWindowsDirectoryA(windowsDirBuffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return productNotRemoved;
-    CString windowsDir(windowsDirBuffer);
-    if (windowsDir[windowsDir.GetLength() - 1] != '\\') windowsDir += '\\';
+    const CString windowsDir = WindowsDirectory();
+    if (windowsDir.IsEmpty()) return productNotRemoved;
     const CString saverPath = windowsDir + SAVER_FILE_NAME;
     const CString assetFolder = windowsDir + kAssetFolder;
     const CString uninstaller = windowsDir + kUninstallerPayload.relativePath;
