@@ -5,26 +5,14 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
-bash scripts/deps.sh
-missing=()
-for package in nsis python3-matplotlib; do
-  [ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)" = "install ok installed" ] || missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
-
+bash scripts/deps.sh --bench
 source scripts/arch.sh
+source scripts/build.sh
 arch=$(marigold_test_arch)
-build() {  # build ARCH TARGETS...
-  local tree=build/$1; shift
-  [ -f "$tree/build.ninja" ] || cmake -S . -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${tree#build/}.cmake"
-  cmake --build "$tree" --target "$@"
-}
-build "$arch" setup saver launch_recorder install_timer floor_install empty_program peak_memory
+marigold_build "$arch" setup saver launch_recorder install_timer floor_install empty_program peak_memory
 size_args=()
 if [ "$arch" != i686 ]; then  # the shipped 32-bit build: its size is compared too, without running it
-  build i686 setup saver
+  marigold_build i686 setup saver
   size_args=(--size-build "i686=build/i686")
 fi
 # The screen-saver benchmark copies the tests' prefix.

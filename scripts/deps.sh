@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, only what the build and the tests still miss.
-# Idempotent: a machine that has everything is left alone and nothing is downloaded.
+# Installs, from Debian's packages, only what the build and the tests still miss (with --bench, also
+# what the benchmarks use). Idempotent: a machine that has everything is left alone.
 set -euo pipefail
 
 need_i386=0
@@ -16,6 +16,8 @@ packages=(
   doctest-dev acl procps
   osslsigncode openssl
 )
+# The benchmarks compare with an NSIS installer and draw a chart.
+[ "${1:-}" != --bench ] || packages+=(nsis python3-matplotlib)
 
 missing=()
 for p in "${packages[@]}"; do

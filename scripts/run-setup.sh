@@ -9,6 +9,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 bash scripts/deps.sh
 source scripts/arch.sh
+source scripts/build.sh
 
 headless=()
 fresh=0
@@ -20,18 +21,13 @@ for arg in "$@"; do
   esac
 done
 
-build() {  # arch
-  cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$1.cmake" >/dev/null
-  cmake --build "build/$1"
-}
-
-build i686
+marigold_build i686 setup
 echo "Built the setup: build/i686/setup/MarigoldSetup.exe ($(stat -c %s build/i686/setup/MarigoldSetup.exe) bytes)"
 arch=$(marigold_test_arch)
 if [ "$arch" != i686 ]; then
   echo "This machine cannot run 32-bit Windows programs (its kernel's 32-bit support is off): running the"
   echo "same sources built for 64-bit Windows instead."
-  build "$arch"
+  marigold_build "$arch" setup
 fi
 
 root="build/$arch/run/wine"

@@ -8,13 +8,9 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 bash scripts/deps.sh
 source scripts/arch.sh
+source scripts/build.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-configure_and_build() {  # arch wine_tests
-  cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$1.cmake" -DMARIGOLD_WINE_TESTS="$2" >/dev/null
-  cmake --build "build/$1" -j "$jobs"
-}
 
 status=0
 mkdir -p build
@@ -23,12 +19,12 @@ touch "$stamp"
 test_arch=$(marigold_test_arch)
 echo "== Windows tests run as: $test_arch"
 if [ "$test_arch" = i686 ]; then
-  configure_and_build i686 ON
+  marigold_build i686 --wine-tests ON
   ctest --test-dir build/i686 --output-on-failure -j "$jobs" || status=1
 else
-  configure_and_build i686 OFF
+  marigold_build i686 --wine-tests OFF
   ctest --test-dir build/i686 --output-on-failure -j "$jobs" || status=1
-  configure_and_build x86_64 ON
+  marigold_build x86_64 --wine-tests ON
   ctest --test-dir build/x86_64 --output-on-failure -j "$jobs" || status=1
 fi
 
