@@ -149,7 +149,8 @@ TEST_CASE("screen saving reads back as active")
 
 // A short form that does not fit the usual 260 characters: Windows reports the size it needs (a
 // deeply nested path of short names with blanks, each mangled longer), while Wine refuses such a long
-// result outright. Either way only the file's real short path may be written, or nothing.
+// result outright. Either way only the file's real short path may be written, or nothing. Wine can
+// show only the refusal; the stand-ins below answer the way Windows does.
 TEST_CASE("a short path beyond 260 characters is written whole or not at all")
 {
     SystemSettingsGuard guard;
@@ -165,6 +166,8 @@ TEST_CASE("a short path beyond 260 characters is written whole or not at all")
 
     const int result = ActivateScreenSaver(saver.c_str());
 
+    const bool wine = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
+    if (wine) CHECK(result == 0);  // Wine refuses the long short path: nothing may be written
     if (result == 0) {
         CHECK(ReadAll(SystemIniPath()) == before);
     } else {
