@@ -19,17 +19,12 @@ import time
 HERE = pathlib.Path(__file__).resolve().parent
 TOP = HERE.parent
 sys.path.insert(0, str(TOP / "scripts"))
+from product import ASSETS, DEFAULT_SITE_URL as URL, SETUP_TITLE as TITLE  # noqa: E402
+from product import SHORTCUTS as NAMED_SHORTCUTS  # noqa: E402
 from wine_session import Sandbox, VirtualDisplay  # noqa: E402
 
 RUNS = 5
-TITLE = "Marigold Screen Saver Setup"
-URL = "http://www.lumavert.example"
-ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
-START_MENU = "AppData/Roaming/Microsoft/Windows/Start Menu"
-SHORTCUTS = ["Favorites/LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES.url",
-             "Desktop/LUMA VERT - FREE SOFTWARE, GAMES, TOOLS.lnk",
-             f"{START_MENU}/LUMAVERT.lnk",
-             f"{START_MENU}/Programs/LUMAVERT - FREE SOFTWARE, GAMES, TOOLS.lnk"]
+SHORTCUTS = list(NAMED_SHORTCUTS.values())
 NSIS_STUBS = pathlib.Path("/usr/share/nsis/Stubs")
 NSIS_TARGET = {"x86_64": "amd64-unicode", "i686": "x86-unicode"}
 

@@ -12,9 +12,8 @@ import subprocess
 import sys
 import time
 
+from product import SETUP_TITLE as TITLE
 from wine_session import Sandbox, VirtualDisplay
-
-TITLE = "Marigold Screen Saver Setup"
 
 
 def list_installed(sandbox, trace):

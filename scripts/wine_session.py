@@ -6,9 +6,10 @@ import shutil
 import subprocess
 import time
 
+from product import WINE_USER
+
 HERE = pathlib.Path(__file__).resolve().parent
 WINE_RUN = str(HERE / "wine-run.sh")
-WINE_USER = "marigold-wine"
 
 
 class VirtualDisplay:

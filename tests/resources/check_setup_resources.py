@@ -11,15 +11,12 @@ sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from checks import check, failures  # noqa: E402
 from pe_check import version_record  # noqa: E402
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "scripts"))
+from product import SETUP_STRINGS  # noqa: E402
+
 ENGLISH_US = 1033
 RT_ICON, RT_STRING, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 6, 10, 14, 16, 24
-STRINGS = {
-    101: "This will install the Marigold screen saver. Do you wish to continue?",
-    102: "Marigold.scr",
-    103: "The Marigold screen saver has been successfully installed!",
-    104: "The installation failed. You may restart your computer and try again.",
-    57344: "Marigold Screen Saver Setup",
-}
+STRINGS = SETUP_STRINGS
 VERSION_STRINGS = {
     "FileDescription": "Screen Saver Setup", "InternalName": "Screen Saver Setup", "FileVersion": "1.00",
     "ProductVersion": "1.00", "LegalTrademarks": "", "PrivateBuild": "", "SpecialBuild": "",

@@ -11,22 +11,17 @@ import sys
 import time
 
 HERE = pathlib.Path(__file__).resolve()
+sys.path.insert(0, str(HERE.parents[2] / "scripts"))
 sys.path.insert(0, str(HERE.parents[1] / "setup"))
 sys.path.insert(0, str(HERE.parents[1]))
 from checks import check, failures  # noqa: E402
-from e2e_setup import (ASK, ASSETS, FAILURE, SUCCESS, UNINSTALLER, Machine, Preview, expect_installed,  # noqa: E402
-                       expect_shortcuts, scenario_template)
+from e2e_setup import Machine, Preview, expect_installed, expect_shortcuts, scenario_template  # noqa: E402
+from product import ASK_INSTALL as ASK, ASSETS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS, UNINSTALLER  # noqa: E402
 from wine_session import VirtualDisplay  # noqa: E402
 
-PRODUCT = "Marigold Screen Saver"
-TITLE = "Marigold Screen Saver Uninstall"
-ASK_REMOVE = ("This will remove the Marigold screen saver, its pictures and sound, and its shortcuts from this "
-              "computer. Do you wish to continue?")
-REMOVED = "The Marigold screen saver has been removed."
-REMOVED_AT_RESTART = ("The Marigold screen saver has been removed. Some of its files are still in use; they will be "
-                      "deleted when you restart your computer.")
-UNINSTALL_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marigold Screen Saver"
-SETTINGS_KEY = "HKCU\\Software\\LUMAVERT"
+from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, UNINSTALL_KEY  # noqa: E402
+from product import UNINSTALL_TITLE as TITLE  # noqa: E402
+
 PREVIOUS_SAVER = "previous.scr"
 # Wine hands a Windows exit code to Linux, which keeps its low byte only.
 EXIT_REMOVED, EXIT_DECLINED = 0, 1602 % 256
@@ -106,7 +101,7 @@ class Removal:
         for name, path in m.shortcut_paths().items():
             check(not path.exists(), f"no {name} shortcut")
         check(PRODUCT not in self.listed(), f"no longer listed: {self.listed()}")
-        check(self.reg("query", SETTINGS_KEY).returncode != 0, "no settings key, no publisher key")
+        check(self.reg("query", PUBLISHER_KEY).returncode != 0, "no settings key, no publisher key")
         check(self.chosen_saver() == (f"C:\\windows\\{PREVIOUS_SAVER}", "1"),
               f"the screen saver chosen before is active again: {self.chosen_saver()}")
         left = m.new_in_windows()
