@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "system_library.h"
+
 // A kernel handle from CreateFile and friends (INVALID_HANDLE_VALUE means "none").
 class UniqueFileHandle {
 public:
@@ -90,6 +92,44 @@ public:
 
 private:
     T* p_;
+};
+
+// A BSTR, the string COM carries into another process, made from text in the system code page (NULL
+// gives an empty string). oleaut32 allocates and frees it; it is loaded from the system folder when
+// first needed rather than imported. Null when it cannot be made.
+class BString {
+public:
+    explicit BString(LPCSTR text) : s_(NULL)
+    {
+        if (!text) text = "";
+        const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+        if (length <= 0 || !Api().allocate || !Api().free) return;
+        s_ = Api().allocate(NULL, static_cast<UINT>(length - 1));
+        if (s_ && ::MultiByteToWideChar(CP_ACP, 0, text, -1, s_, length) != length) reset();
+    }
+    ~BString() { reset(); }
+    BString(const BString&) = delete;
+    BString& operator=(const BString&) = delete;
+
+    BSTR get() const { return s_; }
+    explicit operator bool() const { return s_ != NULL; }
+    void reset() { if (s_) { Api().free(s_); s_ = NULL; } }
+
+private:
+    struct Functions {
+        BSTR(WINAPI* allocate)(const OLECHAR*, UINT);
+        void(WINAPI* free)(BSTR);
+    };
+    static const Functions& Api()
+    {
+        static const HMODULE automation = LoadSystemLibrary("oleaut32.dll");
+        static const Functions functions = {
+            GetSystemProc<BSTR(WINAPI*)(const OLECHAR*, UINT)>(automation, "SysAllocStringLen"),
+            GetSystemProc<void(WINAPI*)(BSTR)>(automation, "SysFreeString")};
+        return functions;
+    }
+
+    BSTR s_;
 };
 
 // A shell item-ID list, which belongs to the shell's allocator. Without an allocator the list

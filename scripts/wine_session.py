@@ -27,14 +27,24 @@ class VirtualDisplay:
             proc = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", self.size, "-ac", "-nolisten", "tcp"],
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             for _ in range(50):
-                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                # Two runs started together may pick the same number: the display is ours only when
+                # the server that holds its lock is the one started here (the other gives up).
+                if os.path.exists(f"/tmp/.X11-unix/X{number}") and self._lock_holder(number) == proc.pid:
                     self.proc, self.name = proc, f":{number}"
                     return self
-                if proc.poll() is not None:
+                if proc.poll() is not None or self._lock_holder(number) not in (None, proc.pid):
                     break
                 time.sleep(0.1)
             proc.kill()
+            proc.wait()
         raise RuntimeError("no free X display for Xvfb")
+
+    @staticmethod
+    def _lock_holder(number):
+        try:
+            return int(pathlib.Path(f"/tmp/.X{number}-lock").read_text().strip())
+        except (OSError, ValueError):
+            return None
 
     def __exit__(self, *exc):
         if self.proc:

@@ -1,22 +1,22 @@
 #include "setup_app.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 
 #include "publisher.h"
 #include "setup_ids.h"
 #include "system_library.h"
+#include "user_launch.h"
 
 namespace {
 const char kControlPanelParameters[] = "desk.cpl Display,@\"Screen Saver\"";
 
 // The Display control panel by its full path in the system directory: a bare "control.exe" would be
 // searched for in the setup's own folder first, where anyone could have put one.
-void OpenScreenSaverSettings()
+void OpenScreenSaverSettings(bool elevated)
 {
     const CString controlPanel = SystemFilePath("control.exe");
     if (controlPanel.IsEmpty()) return;
-    ::ShellExecuteA(NULL, NULL, controlPanel, kControlPanelParameters, NULL, SW_SHOW);
+    OpenForUser(controlPanel, kControlPanelParameters, elevated);
 }
 }  // namespace
 
@@ -29,14 +29,16 @@ BOOL CSetupApp::RunSetup()
     ::CreateMutexA(NULL, FALSE, AfxGetAppTitle());
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return FALSE;
 
-    ::CoInitialize(NULL);  // for the shell link object; stays initialised until the process ends
+    ::CoInitialize(NULL);  // for the shell link object and the desktop's shell; stays initialised until the process ends
 
     if (AfxMessageBox(IDS_ASK_INSTALL, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
 
     const int installed = InstallAll();
     AfxMessageBox(installed ? IDS_INSTALL_SUCCEEDED : IDS_INSTALL_FAILED, MB_OK | MB_ICONINFORMATION);
 
-    ::ShellExecuteA(NULL, NULL, PublisherSiteUrl, NULL, NULL, SW_SHOW);
-    OpenScreenSaverSettings();
+    // With the user's own rights, not the administrator's this setup runs with.
+    const bool elevated = ProcessIsElevated();
+    OpenForUser(PublisherSiteUrl, NULL, elevated);
+    OpenScreenSaverSettings(elevated);
     return FALSE;
 }

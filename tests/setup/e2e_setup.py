@@ -110,13 +110,14 @@ class Machine:
         trace = log.read_text(errors="replace")
         return code, message_box_texts(trace), trace
 
+    def control_records(self):
+        """The control-panel recorders' records, from whichever system folder was started."""
+        return [record for record in (self.windows / folder / "control.exe.launches.txt" for folder in ("system32", "syswow64"))
+                if record.exists()]
+
     def control_launches(self):
-        """What the control-panel recorders saw, from whichever system folder was started."""
-        lines = []
-        for folder in ("system32", "syswow64"):
-            record = self.windows / folder / "control.exe.launches.txt"
-            lines += record.read_text().splitlines() if record.exists() else []
-        return lines
+        """What the control-panel recorders saw."""
+        return [line for record in self.control_records() for line in record.read_text().splitlines()]
 
     def wait_for_launches(self, seconds=20):
         deadline = time.time() + seconds
@@ -196,7 +197,25 @@ def expect_nothing_installed(m):
     check((m.windows / "system.ini").read_bytes() == m.system_ini_before, "system.ini unchanged")
 
 
-def expect_launches(m, code, trace):
+def launch_threads(trace):
+    """From Wine's +process trace (each line begins with the id of the thread that wrote it): the
+    setup's own thread (the one that shows its boxes) and the desktop's (the main thread of the
+    explorer.exe /desktop that Wine starts for the setup's first window). Explorer writes its trace
+    where the run that started it does, so the desktop must have been started by this run. Also
+    whether the desktop came up without its shell: under load a Wine service can crash while Wine
+    starts, and explorer then cannot reach COM to offer it (it says so on its own thread, before the
+    setup's first box; later errors there may be the setup's doing and do not count)."""
+    setup = re.search(r"^(\w+):trace:msgbox:MSGBOX_OnInit", trace, re.M)
+    desktop = re.search(r'^\w+:trace:process:NtCreateUserProcess L"[^"]*\\explorer\.exe" pid \w+ tid (\w+)', trace, re.M)
+    desktop = desktop.group(1) if desktop else None
+    before_boxes = trace[:setup.start()] if setup else trace
+    return (setup.group(1) if setup else None), desktop, bool(desktop and re.search(rf"^{desktop}:err:ole:", before_boxes, re.M))
+
+
+def expect_launches(m, code, trace, by="desktop"):
+    """The publisher's site, then the control panel, each once and exactly as asked, after the result
+    box. `by` says who starts them: the desktop's shell (with the user's own rights), or, where that
+    cannot be reached, the setup itself."""
     m.wait_for_launches()
     # The setup asks the shell once; Wine's launcher may then try its browser command more than once.
     launchers = re.findall(r'CreateProcessInternalW app \(null\) cmdline L".*winebrowser\.exe\\?" \\?"(.*?)\\?""', trace)
@@ -212,11 +231,23 @@ def expect_launches(m, code, trace):
         check(control[0].lower() in [f"c:\\windows\\{folder}\\control.exe" for folder in system],
               f"control.exe from the system directory: {control[0]}")
         check(control[1] == CONTROL_PARAMETERS, f"control panel parameters exactly {CONTROL_PARAMETERS!r}: {control[1]!r}")
-    # The browser is asked first, then the control panel.
-    starts = [line for line in trace.splitlines() if "CreateProcessInternal" in line and "app" in line]
-    order = [("control" if "control.exe" in line.lower() else "browser") for line in starts
-             if "control.exe" in line.lower() or "winebrowser" in line.lower()]
-    check(order[:2] == ["browser", "control"], f"browser before control panel: {order}")
+    # The browser is asked first, then the control panel, both after the result box was shown.
+    lines = trace.splitlines()
+    result_box = max((i for i, line in enumerate(lines) if "MSGBOX_OnInit" in line), default=len(lines))
+    starts = [(i, line.split(":")[0], "control" if "control.exe" in line.lower() else "browser") for i, line in enumerate(lines)
+              if "CreateProcessInternal" in line and "app" in line and ("control.exe" in line.lower() or "winebrowser" in line.lower())]
+    check([kind for _, _, kind in starts][:2] == ["browser", "control"], f"browser before control panel: {starts}")
+    # Its screenshot is taken just before it is answered.
+    shot = max(m.dir.glob("*box2.png"), key=lambda p: p.stat().st_mtime, default=None)
+    records = [r.stat().st_mtime for r in [m.browser_record, *m.control_records()] if r.exists()]
+    check(all(i > result_box for i, _, _ in starts) and shot and records and min(records) > shot.stat().st_mtime,
+          "both are opened once the result box is answered")
+    setup, desktop, no_shell = launch_threads(trace)
+    if by == "desktop" and no_shell:
+        by = "setup, as Wine's desktop came up without its shell"
+    expected = desktop if by == "desktop" else setup
+    check(expected is not None and [thread for _, thread, _ in starts[:2]] == [expected, expected] and (by != "desktop" or desktop != setup),
+          f"both started by the {by} (thread {expected}; the setup is {setup}): {starts[:2]}")
     check(code == 0, f"exit code 0, got {code}")
 
 
@@ -281,6 +312,23 @@ def scenario_yes(args, display):
     expect_installed(m)
     expect_shortcuts(m)
     check(m.temp_leftovers() == [], f"no temporary files left: {m.temp_leftovers()}")
+    m.finish()
+
+
+def scenario_shell_unreachable(args, display):
+    """The desktop runs but its shell cannot be reached: the interface of its list of shell windows is
+    not registered, so it cannot be brought into the setup's process and the way to the desktop's
+    shell fails at its first step. The setup then opens both pages itself, as before."""
+    m = Machine(args, "shell-unreachable")
+    key = "HKCR\\Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
+    for view in ([["/reg:64"], ["/reg:32"]] if m.arch == "x86_64" else [[]]):  # a 64-bit Windows keeps two
+        removed = subprocess.run([m.sandbox_wine_run(), "--root", str(m.sandbox.root), "--arch", m.arch, "--",
+                                  "reg", "delete", key, "/f", *view], capture_output=True, text=True)
+        check(removed.returncode == 0, f"the shell windows interface is unregistered {view}: {removed.stderr.strip()[-200:]}")
+    m.sandbox.stop()  # a fresh start, as on every other machine
+    code, boxes, trace = m.run_setup(display, ["y", "Return"])
+    check(boxes == [ASK, SUCCESS], f"question, then success: {boxes}")
+    expect_launches(m, code, trace, by="setup")
     m.finish()
 
 
@@ -528,6 +576,7 @@ def main():
             {
                 "no": lambda: scenario_no(args, display),
                 "yes": lambda: scenario_yes(args, display),
+                "shell-unreachable": lambda: scenario_shell_unreachable(args, display),
                 "second-copy": lambda: scenario_second_copy(args, display),
                 "failure": lambda: scenario_failure(args, display),
                 "newer-kept": lambda: scenario_installed_version(args, display, args.newer, kept=True),
