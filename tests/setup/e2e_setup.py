@@ -16,17 +16,9 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 from checks import check, failures  # noqa: E402
 from wine_session import Sandbox, VirtualDisplay  # noqa: E402
 
-TITLE = "Marigold Screen Saver Setup"
-ASK = "This will install the Marigold screen saver. Do you wish to continue?"
-SUCCESS = "The Marigold screen saver has been successfully installed!"
-FAILURE = "The installation failed. You may restart your computer and try again."
-CONTROL_PARAMETERS = 'desk.cpl Display,@"Screen Saver"'
-ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
-UNINSTALLER = "uninstall.exe"
-FAVORITE = "LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES.url"
-DESKTOP_LINK = "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
-START_MENU_LINK = "LUMAVERT.lnk"
-PROGRAMS_LINK = "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS.lnk"
+from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALL_FAILED as FAILURE  # noqa: E402
+from product import INSTALLED as SUCCESS, MB_OK_INFORMATION, MB_YESNO_QUESTION, SETUP_TITLE as TITLE  # noqa: E402
+from product import SHORTCUTS, UNINSTALLER  # noqa: E402
 
 def message_box_texts(trace):
     """The texts of Wine's message-box trace, in order. With the loader's trace on as well, a loader
@@ -88,7 +80,7 @@ class Machine:
         Wine's message-box trace tells when each box is up and when it has been answered."""
         log = self.dir / f"{log_name}.stderr.txt"
         with open(log, "w") as err:
-            proc = self.sandbox.start(*command, env=display.env(), winedebug="+msgbox,+process" + winedebug,
+            proc = self.sandbox.start(*command, env=display.env(), winedebug="+msgbox,+process,+relay" + winedebug,
                                       path_prefix=self.bin, stderr=err, native=["control.exe", *native], cwd=cwd,
                                       file_limit_kb=file_limit_kb)
             shown = lambda: len(re.findall(r"MSGBOX_OnInit", log.read_text(errors="replace")))
@@ -177,16 +169,24 @@ class Machine:
         self.sandbox.stop()
 
     def shortcut_paths(self):
-        start_menu = self.user / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu"
-        return {
-            "favorite": self.user / "Favorites" / FAVORITE,
-            "desktop": self.user / "Desktop" / DESKTOP_LINK,
-            "start menu": start_menu / START_MENU_LINK,
-            "programs": start_menu / "Programs" / PROGRAMS_LINK,
-        }
+        return {name: self.user / relative for name, relative in SHORTCUTS.items()}
 
     def finish(self):
         self.sandbox.stop()
+
+
+def message_box_calls(trace):
+    """Every MessageBoxA call of the relay trace: (owner, text, caption, style)."""
+    return [(owner, text, caption, int(style, 16)) for owner, text, caption, style in
+            re.findall(r':Call user32\.MessageBoxA\((\w+),\w+ "(.*?)",\w+ "(.*?)",(\w+)\) ret=', trace)]
+
+
+def expect_boxes(trace, expected, title=TITLE):
+    """The boxes as the program asked for them: no owner window, its title as caption, and for each
+    text the style given (a question with Yes and No, an information with OK)."""
+    calls = message_box_calls(trace)
+    wanted = [("00000000", text, title, style) for text, style in expected]
+    check(calls == wanted, f"message boxes {calls}, expected {wanted}")
 
 
 def expect_nothing_installed(m):
@@ -268,11 +268,17 @@ def expect_shortcuts(m):
     favorite = paths["favorite"]
     expected = f"[DEFAULT]\r\nBASEURL={url}\r\n[InternetShortcut]\r\nURL={url}\r\n".encode()
     check(favorite.exists() and favorite.read_bytes() == expected, "Internet shortcut in Favorites, byte-exact")
+    # Wine's link object keeps an address as a file of that name below the current folder; the target's
+    # item carries the address itself (Windows keeps an Internet item instead).
+    as_file = re.sub(r"\\+", r"\\", url.replace("/", "\\"))
     for name in ("desktop", "start menu", "programs"):
         path = paths[name]
         if check(path.exists(), f"{name} link {path.name}"):
             info = subprocess.run(["lnkinfo", str(path)], capture_output=True, text=True)
-            check(info.returncode == 0 and "Windows Shortcut information" in info.stdout, f"lnkinfo reads the {name} link")
+            local = re.search(r"Local path\s*:\s*(.*)", info.stdout)
+            items = re.findall(r"^\s*Name\s*:\s*(.*)$", info.stdout, re.M)
+            check(info.returncode == 0 and items[-1:] == [url] and local and local.group(1).endswith("\\" + as_file),
+                  f"lnkinfo reads the {name} link, whose target is the publisher's site: {items}, {local and local.group(1)}")
 
 
 def prefix_arch(args):
@@ -289,6 +295,10 @@ def scenario_template(args):
     template = Sandbox(template_root(args), prefix_arch(args))
     if not (template.root / "prefix" / ".marigold-ready").exists():
         template.init()
+        # Wine's relay trace of one call only: every MessageBoxA with its owner, text, caption and style.
+        subprocess.run([Machine.sandbox_wine_run(), "--root", str(template.root), "--arch", template.arch, "--", "reg", "add",
+                        "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", "user32.MessageBoxA", "/f"],
+                       check=True, capture_output=True)
     template.stop()
 
 
@@ -308,6 +318,7 @@ def scenario_yes(args, display):
     m = Machine(args, "yes")
     code, boxes, trace = m.run_setup(display, ["y", "Return"])
     check(boxes == [ASK, SUCCESS], f"question, then success: {boxes}")
+    expect_boxes(trace, [(ASK, MB_YESNO_QUESTION), (SUCCESS, MB_OK_INFORMATION)])
     expect_launches(m, code, trace)
     expect_installed(m)
     expect_shortcuts(m)
@@ -361,6 +372,7 @@ def scenario_failure(args, display):
     m.sandbox.give_to_wine_user(assets)
     code, boxes, trace = m.run_setup(display, ["y", "Return"])
     check(boxes == [ASK, FAILURE], f"question, then failure: {boxes}")
+    expect_boxes(trace, [(ASK, MB_YESNO_QUESTION), (FAILURE, MB_OK_INFORMATION)])
     check((m.windows / "Marigold.scr").read_bytes() == pathlib.Path(args.saver).read_bytes(), "file 1 written")
     for name in ASSETS[:2]:
         check((assets / name).read_bytes() == (pathlib.Path(args.assets) / name).read_bytes(), f"{name} written")

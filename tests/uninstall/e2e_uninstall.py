@@ -15,12 +15,12 @@ sys.path.insert(0, str(HERE.parents[2] / "scripts"))
 sys.path.insert(0, str(HERE.parents[1] / "setup"))
 sys.path.insert(0, str(HERE.parents[1]))
 from checks import check, failures  # noqa: E402
-from e2e_setup import Machine, Preview, expect_installed, expect_shortcuts, scenario_template  # noqa: E402
+from e2e_setup import Machine, Preview, expect_boxes, expect_installed, expect_shortcuts, scenario_template  # noqa: E402
 from product import ASK_INSTALL as ASK, ASSETS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS, UNINSTALLER  # noqa: E402
 from wine_session import VirtualDisplay  # noqa: E402
 
 from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, UNINSTALL_KEY  # noqa: E402
-from product import UNINSTALL_TITLE as TITLE  # noqa: E402
+from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE  # noqa: E402
 
 PREVIOUS_SAVER = "previous.scr"
 # Wine hands a Windows exit code to Linux, which keeps its low byte only.
@@ -120,8 +120,9 @@ def scenario_remove(args, display):
     r.install()
     r.expect_registered()
     check(r.chosen_saver()[0].lower() == "c:\\windows\\marigold.scr", f"Marigold is active: {r.chosen_saver()}")
-    code, boxes, _ = r.remove(["y", "Return"])
+    code, boxes, trace = r.remove(["y", "Return"])
     check(boxes == [ASK_REMOVE, REMOVED], f"the question, then: removed: {boxes}")
+    expect_boxes(trace, [(ASK_REMOVE, MB_YESNO_QUESTION), (REMOVED, MB_OK_INFORMATION)], TITLE)
     r.expect_removed()
     r.expect_gone_after_restart()
     r.m.finish()
