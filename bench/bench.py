@@ -14,7 +14,6 @@ import shutil
 import statistics
 import subprocess
 import sys
-import time
 
 HERE = pathlib.Path(__file__).resolve().parent
 TOP = HERE.parent
@@ -72,8 +71,7 @@ class Machine:
         shutil.copy(build / "tests" / "setup" / "launch_recorder.exe", self.windows / "system32" / "control.exe")
         self.sandbox.give_to_wine_user(self.windows / "system32" / "control.exe")
         # One persistent server for the whole run, so that no run pays for starting it.
-        subprocess.run([str(TOP / "scripts" / "wine-run.sh"), "--root", str(self.sandbox.root), "--arch", arch,
-                        "--shell", "/usr/bin/wineserver -p"], check=True)
+        self.sandbox.start_server()
 
     def clean(self):
         """A fresh machine: no installed files, shortcuts or INI entry."""
@@ -110,7 +108,10 @@ class Machine:
                                       env=display.env(),
                                       winedebug="+msgbox" if answers else None, path_prefix=self.bin,
                                       stderr=err, native=["control.exe"])
-            answering = sum(answer_box(display, proc, log, index, key) for index, key in enumerate(answers))
+            answered = display.answer_boxes(proc, log, TITLE, list(answers)) if answers else []
+            if len(answered) < len(answers):
+                sys.exit(f"the setup's box {len(answered) + 1} did not appear")
+            answering = sum(answered)
             out, _ = proc.communicate(timeout=120)
         launcher = re.search(r"elapsed_us=(\d+) peak_bytes=(\d+) exit=(\d+)", out)
         if not launcher or launcher.group(3) != "0":
@@ -121,30 +122,6 @@ class Machine:
         if inside:
             result["inside"] = int(inside.group(1)) / 1000
         return result
-
-
-def answer_box(display, proc, log, index, key):
-    """Presses `key` in the setup's box number `index` as soon as it is up; returns the seconds from
-    the box being seen to the key being sent (the answering latency inside the whole-process time)."""
-    shown = lambda: log.read_text(errors="replace").count("MSGBOX_OnInit")
-    deadline = time.time() + 60
-    while time.time() < deadline and proc.poll() is None:
-        if shown() > index:
-            windows = display.find_windows(TITLE)
-            if windows:
-                seen = time.time()
-                display.xdotool("windowfocus", "--sync", windows[0])
-                display.xdotool("key", key)
-                sent = time.time()
-                # A box that has only just appeared may not take the key yet: repeat until it did.
-                while proc.poll() is None and shown() == index + 1 and display.find_windows(TITLE):
-                    time.sleep(0.05)
-                    if time.time() - sent > 1:
-                        display.xdotool("key", "--window", windows[0], key)
-                        sent = time.time()
-                return sent - seen
-        time.sleep(0.02)
-    sys.exit(f"the setup's box {index + 1} did not appear")
 
 
 def run_series(machine, display, nsis_exe):

@@ -6,13 +6,12 @@ setup runs on a virtual display, Yes is answered automatically, the question and
 as screenshots, and what was installed and where is listed."""
 import argparse
 import os
-import pathlib
 import re
 import subprocess
 import sys
 import time
 
-from product import SETUP_TITLE as TITLE
+from product import SETUP_TITLE as TITLE, WINE_USER
 from wine_session import Sandbox, VirtualDisplay
 
 
@@ -62,7 +61,7 @@ def main():
     if os.environ.get("DISPLAY") and not args.headless:
         if os.geteuid() == 0:
             # Wine runs as its own unprivileged user, which needs access to this display.
-            subprocess.run(["xhost", f"+SI:localuser:marigold-wine"], check=False, capture_output=True)
+            subprocess.run(["xhost", f"+SI:localuser:{WINE_USER}"], check=False, capture_output=True)
         with open(log, "w") as err:
             proc = sandbox.start(args.setup, winedebug="+process", stderr=err)
             code = proc.wait()
@@ -73,19 +72,12 @@ def main():
     with VirtualDisplay() as display, open(log, "w") as err:
         print(f"No display: running on a virtual display {display.name} and answering Yes.")
         proc = sandbox.start(args.setup, env=display.env(), winedebug="+msgbox,+process", stderr=err)
-        shown = lambda: len(re.findall(r"MSGBOX_OnInit", log.read_text(errors="replace")))
-        ended = lambda: proc.poll() is not None
-        for index, (name, key) in enumerate((("question", "y"), ("result", "Return"))):
-            deadline = time.time() + 120
-            while shown() <= index and not ended() and time.time() < deadline:
-                time.sleep(0.2)
-            if not display.wait_for_window(TITLE, timeout=30, gone=ended):
-                print(f"No {name} box appeared.")
-                break
-            time.sleep(0.3)
-            display.screenshot(shots / f"{name}.png")
+        names = ["question", "result"]
+        answered = display.answer_boxes(proc, log, TITLE, ["y", "Return"], lambda index: shots / f"{names[index]}.png")
+        for name in names[:len(answered)]:
             print(f"  {name} box: screenshot {shots / (name + '.png')}")
-            display.answer(TITLE, key, lambda: ended() or shown() > index + 1 or not display.find_windows(TITLE))
+        if len(answered) < len(names):
+            print(f"No {names[len(answered)]} box appeared.")
         code = proc.wait(timeout=180)
     trace = log.read_text(errors="replace")
     for text in re.findall(r'MSGBOX_OnInit L"(.*?)"\s*$', trace, re.M):

@@ -2,6 +2,7 @@
 display, throwaway copies of a sandbox prefix, and message boxes answered with real keys."""
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import time
@@ -10,6 +11,8 @@ from product import WINE_USER
 
 HERE = pathlib.Path(__file__).resolve().parent
 WINE_RUN = str(HERE / "wine-run.sh")
+# Where Windows programs are emulated, every wait is this many times longer.
+SLOW = float(os.environ.get("MARIGOLD_SLOW", "1"))
 
 
 class VirtualDisplay:
@@ -63,7 +66,7 @@ class VirtualDisplay:
         return [w for w in out.split() if w.strip()]
 
     def wait_for_window(self, title, timeout=60.0, gone=lambda: False):
-        deadline = time.time() + timeout
+        deadline = time.time() + timeout * SLOW
         while time.time() < deadline and not gone():
             found = self.find_windows(title)
             if found:
@@ -75,7 +78,7 @@ class VirtualDisplay:
         """Types `key` into the box titled `title` until `answered()` says it took: a box that has only
         just appeared (on a busy machine) may not take input yet. There is no window manager, so the
         box is focused directly."""
-        deadline = time.time() + timeout
+        deadline = time.time() + timeout * SLOW
         while time.time() < deadline:
             windows = self.find_windows(title)
             if windows:
@@ -86,6 +89,29 @@ class VirtualDisplay:
                 if answered():
                     return True
         return False
+
+    def answer_boxes(self, proc, log, title, keys, screenshot=None):
+        """Answers a program's message boxes titled `title` in order, one key each, as they come up;
+        Wine's message-box trace (+msgbox) in `log` tells when each box is up and when it has gone.
+        `screenshot(index)` names a file for a picture of each box before it is answered. Returns,
+        per box answered, the seconds from the box being seen to the key being taken."""
+        shown = lambda: pathlib.Path(log).read_text(errors="replace").count("MSGBOX_OnInit")
+        ended = lambda: proc.poll() is not None
+        latencies = []
+        for index, key in enumerate(keys):
+            deadline = time.time() + 90 * SLOW
+            while shown() <= index and not ended() and time.time() < deadline:
+                time.sleep(0.05)
+            if not self.wait_for_window(title, timeout=30, gone=ended):
+                break
+            seen = time.time()
+            if screenshot:
+                time.sleep(0.3)
+                self.screenshot(screenshot(index))
+            if not self.answer(title, key, lambda: ended() or shown() > index + 1 or not self.find_windows(title)):
+                break
+            latencies.append(time.time() - seen)
+        return latencies
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", str(path)], env=self.env(), check=False,
@@ -164,6 +190,17 @@ class Sandbox:
         """Starts this prefix's wineserver ahead of a program that runs under limits the server must not
         share (a file-size limit would keep it from saving the registry)."""
         subprocess.run([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--shell", "wineserver -p"], check=True)
+
+    def run(self, *command, env=None, timeout=None):
+        """Runs a Windows program in this sandbox to its end; returns the finished process (text)."""
+        return subprocess.run([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--", *map(str, command)],
+                              env=env, capture_output=True, text=True, timeout=timeout)
+
+    def reg_value(self, key, name):
+        """A registry value as `reg query` prints it, or None when there is none."""
+        out = self.run("reg", "query", key, "/v", name).stdout
+        match = re.search(rf"{re.escape(name)}\s+REG_\w+\s+(.*)", out)
+        return match.group(1).strip() if match else None
 
     def give_to_wine_user(self, path):
         """Files made here by root must belong to the user Wine runs as."""

@@ -14,7 +14,7 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "scripts"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 from checks import check, failures  # noqa: E402
-from wine_session import Sandbox, VirtualDisplay  # noqa: E402
+from wine_session import SLOW, Sandbox, VirtualDisplay  # noqa: E402
 
 from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALL_FAILED as FAILURE  # noqa: E402
 from product import INSTALLED as SUCCESS, MB_OK_INFORMATION, MB_YESNO_QUESTION, SETUP_TITLE as TITLE  # noqa: E402
@@ -74,28 +74,21 @@ class Machine:
         """Runs the setup and answers its boxes in order; returns (exit code, box texts, process log)."""
         return self.run_program(display, [setup or self.args.setup], answers, TITLE, log_name, **options)
 
-    def run_program(self, display, command, answers, title, log_name, cwd=None, native=(), winedebug="", file_limit_kb=None):
+    def run_program(self, display, command, answers, title, log_name, cwd=None, native=(), winedebug="", file_limit_kb=None,
+                    box_calls=False):
         """Runs a Windows program (the setup, the uninstaller or Wine's own uninstaller that starts it)
         and answers the boxes titled `title` in order; returns (exit code, box texts, process log).
-        Wine's message-box trace tells when each box is up and when it has been answered."""
+        Wine's message-box trace tells when each box is up and when it has been answered; with
+        `box_calls` the log also holds each MessageBoxA call as the program made it (Wine's relay
+        trace, limited to that one function)."""
         log = self.dir / f"{log_name}.stderr.txt"
         with open(log, "w") as err:
-            proc = self.sandbox.start(*command, env=display.env(), winedebug="+msgbox,+process,+relay" + winedebug,
+            proc = self.sandbox.start(*command, env=display.env(), winedebug="+msgbox,+process" + (",+relay" if box_calls else "") + winedebug,
                                       path_prefix=self.bin, stderr=err, native=["control.exe", *native], cwd=cwd,
                                       file_limit_kb=file_limit_kb)
-            shown = lambda: len(re.findall(r"MSGBOX_OnInit", log.read_text(errors="replace")))
-            for index, key in enumerate(answers):
-                ended = lambda: proc.poll() is not None
-                deadline = time.time() + 90
-                while shown() <= index and not ended() and time.time() < deadline:
-                    time.sleep(0.2)
-                if not display.wait_for_window(title, timeout=30, gone=ended):
-                    break
-                time.sleep(0.3)
-                display.screenshot(self.dir / f"{log_name}-box{index + 1}.png")
-                display.answer(title, key, lambda: ended() or shown() > index + 1 or not display.find_windows(title))
+            display.answer_boxes(proc, log, title, answers, lambda index: self.dir / f"{log_name}-box{index + 1}.png")
             try:
-                code = proc.wait(timeout=120)
+                code = proc.wait(timeout=120 * SLOW)
             except subprocess.TimeoutExpired:
                 proc.kill()
                 code = None
@@ -112,7 +105,7 @@ class Machine:
         return [line for record in self.control_records() for line in record.read_text().splitlines()]
 
     def wait_for_launches(self, seconds=20):
-        deadline = time.time() + seconds
+        deadline = time.time() + seconds * SLOW
         while time.time() < deadline:
             if self.browser_record.exists() and self.control_launches():
                 break
@@ -120,14 +113,7 @@ class Machine:
         time.sleep(0.5)
 
     def registry_value(self, key, name):
-        out = subprocess.run([self.sandbox_wine_run(), "--root", str(self.sandbox.root), "--arch", self.arch, "--",
-                              "reg", "query", key, "/v", name], capture_output=True, text=True).stdout
-        match = re.search(rf"{re.escape(name)}\s+REG_\w+\s+(.*)", out)
-        return match.group(1).strip() if match else None
-
-    @staticmethod
-    def sandbox_wine_run():
-        return os.environ.get("MARIGOLD_WINE_RUN", str(pathlib.Path(__file__).resolve().parents[2] / "scripts/wine-run.sh"))
+        return self.sandbox.reg_value(key, name)
 
     def windows_path(self, name):
         return self.sandbox.unix_path("C:\\windows\\" + name)
@@ -155,17 +141,14 @@ class Machine:
 
     def pending_deletions(self):
         """Files the system deletes at its next restart, from the machine's registry."""
-        out = subprocess.run([self.sandbox_wine_run(), "--root", str(self.sandbox.root), "--arch", self.arch, "--",
-                              "reg", "query", "HKLM\\System\\CurrentControlSet\\Control\\Session Manager",
-                              "/v", "PendingFileRenameOperations"], capture_output=True, text=True).stdout
-        value = re.search(r"PendingFileRenameOperations\s+REG_MULTI_SZ\s+(.*)", out)
-        entries = value.group(1).strip().split("\\0") if value else []
+        value = self.sandbox.reg_value("HKLM\\System\\CurrentControlSet\\Control\\Session Manager",
+                                       "PendingFileRenameOperations")
+        entries = value.split("\\0") if value else []
         return [name[4:].lower() for name in entries if name.startswith("\\??\\")]
 
     def restart(self):
         """Windows restarts: what was scheduled for the next start is carried out."""
-        subprocess.run([self.sandbox_wine_run(), "--root", str(self.sandbox.root), "--arch", self.arch, "--",
-                        "wineboot", "-r"], capture_output=True, text=True, timeout=120)
+        self.sandbox.run("wineboot", "-r", timeout=120 * SLOW)
         self.sandbox.stop()
 
     def shortcut_paths(self):
@@ -296,9 +279,9 @@ def scenario_template(args):
     if not (template.root / "prefix" / ".marigold-ready").exists():
         template.init()
         # Wine's relay trace of one call only: every MessageBoxA with its owner, text, caption and style.
-        subprocess.run([Machine.sandbox_wine_run(), "--root", str(template.root), "--arch", template.arch, "--", "reg", "add",
-                        "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", "user32.MessageBoxA", "/f"],
-                       check=True, capture_output=True)
+        added = template.run("reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", "user32.MessageBoxA", "/f")
+        if added.returncode != 0:
+            raise RuntimeError(f"the relay trace cannot be limited: {added.stderr}")
     template.stop()
 
 
@@ -316,7 +299,7 @@ def scenario_no(args, display):
 
 def scenario_yes(args, display):
     m = Machine(args, "yes")
-    code, boxes, trace = m.run_setup(display, ["y", "Return"])
+    code, boxes, trace = m.run_setup(display, ["y", "Return"], box_calls=True)
     check(boxes == [ASK, SUCCESS], f"question, then success: {boxes}")
     expect_boxes(trace, [(ASK, MB_YESNO_QUESTION), (SUCCESS, MB_OK_INFORMATION)])
     expect_launches(m, code, trace)
@@ -333,8 +316,7 @@ def scenario_shell_unreachable(args, display):
     m = Machine(args, "shell-unreachable")
     key = "HKCR\\Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
     for view in ([["/reg:64"], ["/reg:32"]] if m.arch == "x86_64" else [[]]):  # a 64-bit Windows keeps two
-        removed = subprocess.run([m.sandbox_wine_run(), "--root", str(m.sandbox.root), "--arch", m.arch, "--",
-                                  "reg", "delete", key, "/f", *view], capture_output=True, text=True)
+        removed = m.sandbox.run("reg", "delete", key, "/f", *view)
         check(removed.returncode == 0, f"the shell windows interface is unregistered {view}: {removed.stderr.strip()[-200:]}")
     m.sandbox.stop()  # a fresh start, as on every other machine
     code, boxes, trace = m.run_setup(display, ["y", "Return"])
@@ -370,7 +352,7 @@ def scenario_failure(args, display):
     assets = m.windows / "marigoldfiles"
     (assets / "pumpkin1.bmp").mkdir(parents=True)
     m.sandbox.give_to_wine_user(assets)
-    code, boxes, trace = m.run_setup(display, ["y", "Return"])
+    code, boxes, trace = m.run_setup(display, ["y", "Return"], box_calls=True)
     check(boxes == [ASK, FAILURE], f"question, then failure: {boxes}")
     expect_boxes(trace, [(ASK, MB_YESNO_QUESTION), (FAILURE, MB_OK_INFORMATION)])
     check((m.windows / "Marigold.scr").read_bytes() == pathlib.Path(args.saver).read_bytes(), "file 1 written")

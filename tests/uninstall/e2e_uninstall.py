@@ -6,9 +6,7 @@ What is left afterwards is read from the prefix: files, shortcuts, registry, the
 and what a restart takes away."""
 import argparse
 import pathlib
-import subprocess
 import sys
-import time
 
 HERE = pathlib.Path(__file__).resolve()
 sys.path.insert(0, str(HERE.parents[2] / "scripts"))
@@ -43,8 +41,7 @@ class Removal:
         m.windows_before.add(PREVIOUS_SAVER)
 
     def reg(self, *args):
-        return subprocess.run([self.m.sandbox_wine_run(), "--root", str(self.m.sandbox.root), "--arch", self.m.arch, "--",
-                               "reg", *args], capture_output=True, text=True)
+        return self.m.sandbox.run("reg", *args)
 
     def install(self, expect=SUCCESS, log_name="setup"):
         code, boxes, _ = self.m.run_setup(self.display, ["y", "Return"], log_name=log_name)
@@ -52,13 +49,13 @@ class Removal:
 
     def listed(self):
         """The entries Wine's Add/Remove Programs engine lists (on 64-bit Windows, both views)."""
-        out = subprocess.run([self.m.sandbox_wine_run(), "--root", str(self.m.sandbox.root), "--arch", self.m.arch, "--",
-                              "uninstaller", "--list"], capture_output=True, text=True).stdout
+        out = self.m.sandbox.run("uninstaller", "--list").stdout
         return [line.split("|||")[-1].strip() for line in out.splitlines() if "|||" in line]
 
-    def remove(self, answers, log_name="remove"):
+    def remove(self, answers, log_name="remove", box_calls=False):
         """Removal as the user starts it from the list of installed programs."""
-        return self.m.run_program(self.display, ["uninstaller", "--remove", PRODUCT], answers, TITLE, log_name)
+        return self.m.run_program(self.display, ["uninstaller", "--remove", PRODUCT], answers, TITLE, log_name,
+                                  box_calls=box_calls)
 
     def remove_quietly(self):
         """The entry's QuietUninstallString, as a package manager runs it: no boxes, the outcome as exit code."""
@@ -120,7 +117,7 @@ def scenario_remove(args, display):
     r.install()
     r.expect_registered()
     check(r.chosen_saver()[0].lower() == "c:\\windows\\marigold.scr", f"Marigold is active: {r.chosen_saver()}")
-    code, boxes, trace = r.remove(["y", "Return"])
+    code, boxes, trace = r.remove(["y", "Return"], box_calls=True)
     check(boxes == [ASK_REMOVE, REMOVED], f"the question, then: removed: {boxes}")
     expect_boxes(trace, [(ASK_REMOVE, MB_YESNO_QUESTION), (REMOVED, MB_OK_INFORMATION)], TITLE)
     r.expect_removed()
@@ -162,8 +159,7 @@ def scenario_remove_keeps_others(args, display):
     own.write_text("mine")
     paths = m.shortcut_paths()
     paths["favorite"].write_bytes(b"[InternetShortcut]\r\nURL=https://example.org/\r\n")
-    made = subprocess.run([m.sandbox_wine_run(), "--root", str(m.sandbox.root), "--arch", m.arch, "--", args.maker,
-                           "create", "0", paths["desktop"].stem, "C:\\windows\\notepad.exe"], capture_output=True, text=True)
+    made = m.sandbox.run(args.maker, "create", "0", paths["desktop"].stem, "C:\\windows\\notepad.exe")
     check("created" in made.stdout, "the desktop link now opens something else")
     changed = {name: paths[name].read_bytes() for name in ("favorite", "desktop")}
     m.sandbox.give_to_wine_user(m.dir)
