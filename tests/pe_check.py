@@ -7,7 +7,8 @@ high-entropy addresses where the format has them, and no section both writable a
 
 What ships (--product setup|saver) also: imports only from the DLLs the system protects (so none can
 be planted beside it), its embedded manifest (execution level, DPI awareness, common controls 6, the
-supported systems), the saver's version record, and whether it carries an Authenticode signature."""
+supported systems), the saver's version record and its use of the whole address space (large-address
+aware, which a 32-bit image must ask for), and whether it carries an Authenticode signature."""
 import argparse
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -33,6 +34,7 @@ DYNAMIC_BASE = 0x0040
 HIGH_ENTROPY_VA = 0x0020
 NX_COMPAT = 0x0100
 RELOCS_STRIPPED = 0x0001
+LARGE_ADDRESS_AWARE = 0x0020
 SECTION_WRITE = 0x80000000
 SECTION_EXECUTE = 0x20000000
 RT_MANIFEST = 24
@@ -164,6 +166,8 @@ def main():
         check_manifest(pe, args.product)
     if args.product == "saver":
         check_saver_version(pe)
+        # A frame buffer per monitor: beyond 2 GB on a 64-bit Windows rather than out of memory.
+        check(pe.FILE_HEADER.Characteristics & LARGE_ADDRESS_AWARE, "large-address aware")
     if args.signed:
         security = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_SECURITY"]]
         check((security.Size > 0) == (args.signed == "yes"),
