@@ -468,15 +468,15 @@ def test_display_change(box):
     check("1024x768" in geometry and "Position: 0,0" in geometry, "the window spans both: " + geometry.replace("\n", " "))
     frames = probe.wait(lambda: [s for s in probe.statuses() if s["layouts"] == 2 and s["frames"] >= 60])
     check(frames, "frames go on after the display change")
-    shots = [box.screenshot(os.path.join(probe.unix, f"two-{i}.png")) for i in (1, 2)]
+    shots = [box.screenshot(os.path.join(probe.unix, "two-1.png"))]
     time.sleep(0.7)
-    shots.append(box.screenshot(os.path.join(probe.unix, "two-3.png")))
+    shots.append(box.screenshot(os.path.join(probe.unix, "two-2.png")))
     check(count_in(shots[0], is_moon, 0, 0, 512, 768) > 3000, "the first monitor has its own moon")
     check(count_in(shots[0], is_moon, 512, 192, 1024, 576) > 800, "the second monitor has its own moon")
-    check(region(shots[0], 0, 0, 512, 768) != region(shots[2], 0, 0, 512, 768), "the first monitor's night moves")
-    check(region(shots[0], 512, 192, 1024, 576) != region(shots[2], 512, 192, 1024, 576), "so does the second's")
-    check(region(shots[0], 512, 0, 1024, 192) == region(shots[2], 512, 0, 1024, 192)
-          and region(shots[0], 512, 576, 1024, 768) == region(shots[2], 512, 576, 1024, 768),
+    check(region(shots[0], 0, 0, 512, 768) != region(shots[1], 0, 0, 512, 768), "the first monitor's night moves")
+    check(region(shots[0], 512, 192, 1024, 576) != region(shots[1], 512, 192, 1024, 576), "so does the second's")
+    check(region(shots[0], 512, 0, 1024, 192) == region(shots[1], 512, 0, 1024, 192)
+          and region(shots[0], 512, 576, 1024, 768) == region(shots[1], 512, 576, 1024, 768),
           "nothing is drawn where no monitor shows the window")
 
     probe.set_monitors(ONE_MONITOR)
@@ -530,8 +530,9 @@ def test_long_run(box):
 
 
 def test_short_of_memory(box):
+    """Room for a quarter of the monitor's pixels: a smaller night, shown enlarged (no buffer at all,
+    a plain sky, is a unit test)."""
     box.plant_assets()
-    # Room for a quarter of the monitor's pixels: a smaller night, shown enlarged.
     process, probe = box.probe("smaller", "--buffer-limit=1000000", monitors=ONE_MONITOR)
     window = box.wait_window(SAVER_TITLE)
     scenes = probe.wait(lambda: probe.layout(1))
@@ -546,19 +547,6 @@ def test_short_of_memory(box):
     rc, _, err = ends_after(box, process)
     check(rc == 0, f"and ends with a key press (exit {rc})")
     no_error_box(err, "smaller buffer")
-
-    # No buffer at all: a plain night sky, still not black, and the show still ends as it should.
-    process, probe = box.probe("none", "--buffer-limit=0", monitors=ONE_MONITOR)
-    window = box.wait_window(SAVER_TITLE)
-    scenes = probe.wait(lambda: probe.layout(1))
-    check(window is not None and scenes == [((0, 0, 1024, 768), (1024, 768), 0)], f"no buffer could be had: {scenes}")
-    time.sleep(1)
-    shot = box.screenshot(os.path.join(probe.unix, "none.png"))
-    check(count_in(shot, is_black, 0, 0, 1024, 768) == 0, "a plain night sky, not black")
-    box.xdotool("key", "space")
-    rc, _, err = ends_after(box, process)
-    check(rc == 0, f"and ends with a key press (exit {rc})")
-    no_error_box(err, "no buffer")
 
 
 GROUPS = {
