@@ -188,6 +188,22 @@ private:
     HDC dc_;
 };
 
+// A window's device context from GetDC (NULL: the screen's); ReleaseDC on scope exit.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDC() { if (dc_) ::ReleaseDC(window_, dc_); }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != NULL; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // Puts an object into a DC for the length of a scope and puts the previous one back.
 class SelectedObject {
 public:

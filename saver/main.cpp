@@ -8,6 +8,11 @@
 #include "settings.h"
 #include "system_library.h"
 
+#ifdef MARIGOLD_SAVER_PROBE
+// The test build: a switch after "/s" that lets the tests drive and watch the show.
+#include "saver_probe.h"
+#endif
+
 namespace {
 
 // Only one full-screen show at a time; the name is shared by all sessions' processes of one user.
@@ -18,7 +23,7 @@ HWND WindowFrom(const SaverCommand& command)
     return reinterpret_cast<HWND>(command.window);
 }
 
-int RunFullScreen(HINSTANCE instance)
+int RunFullScreen(HINSTANCE instance, const char* commandLine)
 {
     HANDLE running = ::CreateMutexA(NULL, FALSE, kRunningMutex);
     if (running && ::GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -28,6 +33,11 @@ int RunFullScreen(HINSTANCE instance)
     SaverWindowOptions options;
     options.fullScreen = true;
     options.settings = LoadSettings();
+#ifdef MARIGOLD_SAVER_PROBE
+    ApplySaverProbe(commandLine, options.hooks);
+#else
+    (void)commandLine;
+#endif
     const int result = RunSaverWindow(instance, options);
     if (running) ::CloseHandle(running);
     return result;
@@ -45,7 +55,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 
     switch (command.mode) {
     case SaverMode::Run:
-        return RunFullScreen(instance);
+        return RunFullScreen(instance, commandLine);
     case SaverMode::Preview: {
         SaverWindowOptions options;
         options.fullScreen = false;

@@ -9,6 +9,8 @@ namespace {
 const double kPi = 3.14159265358979323846;
 const int kTwinklesPerFrame = 3;
 const int kMergeSlack = 8;  // dirty rectangles this close are copied as one
+const int kPresentBand = 16;  // rows copied to the window at a time
+const int kFlashFrames = 10;  // a burst pumpkin's flash grows for this many frames
 
 struct Rgb {
     int r, g, b;
@@ -33,6 +35,36 @@ Rgb Mix(const Rgb& a, const Rgb& b, double t)
 {
     return {static_cast<int>(a.r + (b.r - a.r) * t), static_cast<int>(a.g + (b.g - a.g) * t),
             static_cast<int>(a.b + (b.b - a.b) * t)};
+}
+
+// 5-6-5 pixels: red in the top five bits, green in the middle six, blue in the low five.
+const DWORD kRedMask = 0xF800, kGreenMask = 0x07E0, kBlueMask = 0x001F;
+
+// A 0..255 channel as one of 0..levels, rounded (threshold 16) or ordered-dithered (0..31).
+int Level(int value, int levels, int threshold)
+{
+    return std::min(levels, (value * levels * 32 + threshold * 255) / (255 * 32));
+}
+
+FramePixel Quantize(std::uint32_t rgb, int threshold)
+{
+    const int r = Level((rgb >> 16) & 0xFF, 31, threshold);
+    const int g = Level((rgb >> 8) & 0xFF, 63, threshold);
+    const int b = Level(rgb & 0xFF, 31, threshold);
+    return static_cast<FramePixel>((r << 11) | (g << 5) | b);
+}
+
+std::uint32_t FromFramePixel(FramePixel pixel)
+{
+    const int r = (pixel >> 11) & 31, g = (pixel >> 5) & 63, b = pixel & 31;
+    return Pack((r * 255 + 15) / 31, (g * 255 + 31) / 63, (b * 255 + 15) / 31);
+}
+
+// A 4x4 ordered dither: long, gentle gradients and soft blends show no bands in 16 bits.
+FramePixel Dither(std::uint32_t rgb, int x, int y)
+{
+    static const int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    return Quantize(rgb, kBayer[y & 3][x & 3] * 2 + 1);
 }
 
 bool Touching(const RECT& a, const RECT& b)
@@ -65,23 +97,64 @@ void FillBelow(HDC dc, std::vector<POINT> skyline, int width, int height, COLORR
     ::Polygon(dc, skyline.data(), static_cast<int>(skyline.size()));
 }
 
+bool ClipTo(RECT& r, int width, int height)
+{
+    r.left = std::max<LONG>(r.left, 0);
+    r.top = std::max<LONG>(r.top, 0);
+    r.right = std::min<LONG>(r.right, width);
+    r.bottom = std::min<LONG>(r.bottom, height);
+    return r.left < r.right && r.top < r.bottom;
+}
+
 }  // namespace
 
-NightRenderer::NightRenderer(int width, int height, const SpriteSet& sprites, std::uint32_t seed)
-    : width_(std::max(1, width)), height_(std::max(1, height)), sprites_(sprites), random_(seed ? seed : 1u), dc_(NULL)
+FramePixel ToFramePixel(std::uint32_t rgb) { return Quantize(rgb, 16); }
+
+RECT DrawSpriteClipped(const FramePixels& frame, const Sprite& sprite, int x, int y, int alpha)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    RECT r = {x, y, x + sprite.width, y + sprite.height};
+    if (sprite.empty() || alpha <= 0 || !ClipTo(r, frame.width, frame.height)) return RECT{0, 0, 0, 0};
+    for (int py = r.top; py < r.bottom; ++py) {
+        // Indexed from the start of each array: the part left of a clipped edge is never addressed.
+        const std::uint32_t* src = sprite.pixels.data() + static_cast<size_t>(py - y) * sprite.width;
+        FramePixel* dst = frame.bits + static_cast<size_t>(py) * frame.stride;
+        for (int px = r.left; px < r.right; ++px) {
+            const std::uint32_t s = src[px - x];
+            if (!(s >> 24)) continue;
+            dst[px] = alpha >= 255 ? ToFramePixel(s & 0xFFFFFFu) : Dither(Blend(FromFramePixel(dst[px]), s, alpha), px, py);
+        }
+    }
+    return r;
+}
+
+HBITMAP MakeFrameBuffer(int width, int height, void** bits)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        DWORD masks[3];
+    } info = {};
+    info.header.biSize = sizeof(info.header);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;  // top-down rows
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 16;
+    info.header.biCompression = BI_BITFIELDS;
+    info.masks[0] = kRedMask;
+    info.masks[1] = kGreenMask;
+    info.masks[2] = kBlueMask;
+    return ::CreateDIBSection(NULL, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, NULL, 0);
+}
+
+NightRenderer::NightRenderer(const SceneGeometry& geometry, const SpriteSet& sprites, std::uint32_t seed,
+                             FrameBufferMaker makeFrameBuffer)
+    : geometry_(geometry), sprites_(sprites), random_(seed ? seed : 1u), dc_(NULL)
+{
+    const int width = std::max(1, geometry.width), height = std::max(1, geometry.height);
     void* bits = nullptr;
-    bitmap_.reset(::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0));
+    bitmap_.reset(makeFrameBuffer(width, height, &bits));
     if (!bitmap_ || !dc_ || !bits) return;
     oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
-    bits_ = static_cast<std::uint32_t*>(bits);
+    frame_ = {static_cast<FramePixel*>(bits), width, height, (width + 1) & ~1};
     PaintBackground();
 }
 
@@ -99,18 +172,25 @@ std::uint32_t NightRenderer::Random()
     return random_;
 }
 
+void NightRenderer::BlendAt(int x, int y, std::uint32_t rgb, int alpha)
+{
+    FramePixel& p = At(x, y);
+    p = Dither(Blend(FromFramePixel(p), rgb, alpha), x, y);
+}
+
 void NightRenderer::PaintBackground()
 {
+    const int width = frame_.width, height = frame_.height;
+    const Moon& moon = geometry_.moon;
     PaintSky();
-    const int moonRadius = std::max(6, height_ / 13);
-    const int moonX = width_ * 4 / 5, moonY = height_ / 5;
-    const int starCount = std::max(20, width_ * height_ / 3500);
+    const int starCount = std::max(20, width * height / 3500);
+    stars_.reserve(static_cast<size_t>(starCount));
     for (int i = 0; i < starCount; ++i) {
         Star star;
-        star.x = static_cast<int>(Random() % static_cast<std::uint32_t>(width_));
-        star.y = static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height_ * 2 / 3)));
-        const int dx = star.x - moonX, dy = star.y - moonY;
-        if (dx * dx + dy * dy < 18 * moonRadius * moonRadius) continue;  // lost in the moonlight
+        star.x = static_cast<int>(Random() % static_cast<std::uint32_t>(width));
+        star.y = static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height * 2 / 3)));
+        const int dx = star.x - moon.x, dy = star.y - moon.y;
+        if (dx * dx + dy * dy < 18 * moon.radius * moon.radius) continue;  // lost in the moonlight
         star.brightness = 90 + static_cast<int>(Random() % 166);
         star.large = Random() % 14 == 0;
         CopyAround(star, star.under);
@@ -118,59 +198,51 @@ void NightRenderer::PaintBackground()
         CopyAround(star, star.painted);
         stars_.push_back(star);
     }
-    PaintMoon(moonX, moonY, moonRadius);
+    PaintMoon();
     PaintGraveyard();
     ::GdiFlush();
     // Stars behind the tree or a hill stay hidden: only those still showing may twinkle.
     stars_.erase(std::remove_if(stars_.begin(), stars_.end(),
                                 [this](const Star& star) {
-                                    std::uint32_t now[9];
+                                    FramePixel now[9];
                                     CopyAround(star, now);
                                     return !std::equal(now, now + 9, star.painted);
                                 }),
                  stars_.end());
 }
 
-void NightRenderer::CopyAround(const Star& star, std::uint32_t* out) const
+void NightRenderer::CopyAround(const Star& star, FramePixel* out) const
 {
     for (int i = 0; i < 9; ++i) {
-        const int x = std::min(width_ - 1, std::max(0, star.x - 1 + i % 3));
-        const int y = std::min(height_ - 1, std::max(0, star.y - 1 + i / 3));
-        out[i] = bits_[static_cast<size_t>(y) * width_ + x];
+        const int x = std::min(frame_.width - 1, std::max(0, star.x - 1 + i % 3));
+        const int y = std::min(frame_.height - 1, std::max(0, star.y - 1 + i / 3));
+        out[i] = frame_.bits[static_cast<size_t>(y) * frame_.stride + x];
     }
 }
 
-void NightRenderer::PutAround(const Star& star, const std::uint32_t* in)
+void NightRenderer::PutAround(const Star& star, const FramePixel* in)
 {
     for (int i = 0; i < 9; ++i) {
         const int x = star.x - 1 + i % 3, y = star.y - 1 + i / 3;
-        if (x >= 0 && y >= 0 && x < width_ && y < height_) bits_[static_cast<size_t>(y) * width_ + x] = in[i];
+        if (x >= 0 && y >= 0 && x < frame_.width && y < frame_.height) At(x, y) = in[i];
     }
 }
 
 void NightRenderer::PaintSky()
 {
-    // A 4x4 ordered dither keeps the long, gentle gradient free of bands.
-    static const int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-    for (int y = 0; y < height_; ++y) {
-        const double t = static_cast<double>(y) / height_;
+    const int height = frame_.height;
+    for (int y = 0; y < height; ++y) {
+        const double t = static_cast<double>(y) / height;
         const Rgb c = t < 0.5 ? Mix(kSkyTop, kSkyMiddle, t / 0.5) : Mix(kSkyMiddle, kSkyHorizon, (t - 0.5) / 0.5);
-        const double tNext = static_cast<double>(y + 1) / height_;
-        const Rgb n = tNext < 0.5 ? Mix(kSkyTop, kSkyMiddle, tNext / 0.5) : Mix(kSkyMiddle, kSkyHorizon, (tNext - 0.5) / 0.5);
-        std::uint32_t* row = bits_ + static_cast<size_t>(y) * width_;
-        for (int x = 0; x < width_; ++x) {
-            const int d = kBayer[y & 3][x & 3];
-            row[x] = Pack(c.r + (n.r != c.r && d > 7), c.g + (n.g != c.g && d > 7), c.b + (d * 2 > 15));
-        }
+        const std::uint32_t rgb = Pack(c.r, c.g, c.b);
+        for (int x = 0; x < frame_.width; ++x) At(x, y) = Dither(rgb, x, y);
     }
 }
 
 void NightRenderer::PaintStar(const Star& star, int brightness)
 {
     auto put = [&](int x, int y, int level) {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-        std::uint32_t& p = bits_[static_cast<size_t>(y) * width_ + x];
-        p = Blend(p, Pack(255, 250, 225), level);
+        if (x >= 0 && y >= 0 && x < frame_.width && y < frame_.height) BlendAt(x, y, Pack(255, 250, 225), level);
     };
     put(star.x, star.y, brightness);
     if (star.large) {
@@ -181,18 +253,18 @@ void NightRenderer::PaintStar(const Star& star, int brightness)
     }
 }
 
-void NightRenderer::PaintMoon(int cx, int cy, int radius)
+void NightRenderer::PaintMoon()
 {
+    const int cx = geometry_.moon.x, cy = geometry_.moon.y, radius = geometry_.moon.radius;
     const int reach = radius * 4;
     struct Crater {
         double dx, dy, r;
     };
     const Crater craters[] = {{-0.35, -0.25, 0.22}, {0.30, 0.10, 0.16}, {-0.05, 0.40, 0.13}, {0.15, -0.45, 0.10}};
-    for (int y = std::max(0, cy - reach); y < std::min(height_, cy + reach); ++y) {
-        for (int x = std::max(0, cx - reach); x < std::min(width_, cx + reach); ++x) {
+    for (int y = std::max(0, cy - reach); y < std::min(frame_.height, cy + reach); ++y) {
+        for (int x = std::max(0, cx - reach); x < std::min(frame_.width, cx + reach); ++x) {
             const double dx = x - cx, dy = y - cy;
             const double d = std::sqrt(dx * dx + dy * dy);
-            std::uint32_t& p = bits_[static_cast<size_t>(y) * width_ + x];
             if (d <= radius) {
                 double shade = 1.0 - 0.18 * std::pow(d / radius, 4);  // darker towards the rim
                 for (const Crater& c : craters) {
@@ -202,10 +274,10 @@ void NightRenderer::PaintMoon(int cx, int cy, int radius)
                 const std::uint32_t disc = Pack(static_cast<int>(252 * shade), static_cast<int>(240 * shade),
                                                 static_cast<int>(196 * shade));
                 // A soft edge of one pixel.
-                p = Blend(p, disc, static_cast<int>(255 * std::min(1.0, radius - d + 0.5)));
+                BlendAt(x, y, disc, static_cast<int>(255 * std::min(1.0, radius - d + 0.5)));
             } else if (d < reach) {
                 const double fall = 1.0 - (d - radius) / (reach - radius);
-                p = Blend(p, Pack(255, 214, 150), static_cast<int>(70 * fall * fall));
+                BlendAt(x, y, Pack(255, 214, 150), static_cast<int>(70 * fall * fall));
             }
         }
     }
@@ -214,8 +286,9 @@ void NightRenderer::PaintMoon(int cx, int cy, int radius)
 void NightRenderer::PaintGraveyard()
 {
     HDC dc = dc_.get();
+    const int width = frame_.width, height = frame_.height;
     ::GdiFlush();
-    const int groundTop = static_cast<int>(height_ * 0.78);
+    const int groundTop = geometry_.groundTop;
 
     // Far hills, a band of ground mist above the horizon, then the near ground.
     {
@@ -223,19 +296,19 @@ void NightRenderer::PaintGraveyard()
         const int steps = 64;
         for (int i = 0; i <= steps; ++i) {
             const double u = static_cast<double>(i) / steps;
-            const double y = height_ * 0.70 + height_ * 0.035 * std::sin(u * 5.1 + 0.6) + height_ * 0.02 * std::sin(u * 13.0);
-            hills.push_back({width_ * i / steps, static_cast<int>(y)});
+            const double y = height * 0.70 + height * 0.035 * std::sin(u * 5.1 + 0.6) + height * 0.02 * std::sin(u * 13.0);
+            hills.push_back({width * i / steps, static_cast<int>(y)});
         }
-        FillBelow(dc, std::move(hills), width_, height_, kFarHills);
+        FillBelow(dc, std::move(hills), width, height, kFarHills);
     }
     {
         std::vector<POINT> ground;
         const int steps = 48;
         for (int i = 0; i <= steps; ++i) {
             const double u = static_cast<double>(i) / steps;
-            ground.push_back({width_ * i / steps, groundTop + static_cast<int>(height_ * 0.012 * std::sin(u * 7.3 + 1.1))});
+            ground.push_back({width * i / steps, groundTop + static_cast<int>(height * 0.012 * std::sin(u * 7.3 + 1.1))});
         }
-        FillBelow(dc, std::move(ground), width_, height_, kGround);
+        FillBelow(dc, std::move(ground), width, height, kGround);
     }
 
     // A bare tree on the left, branches forking smaller and smaller.
@@ -257,24 +330,24 @@ void NightRenderer::PaintGraveyard()
         }
     };
     std::uint32_t treeSeed = 7;
-    Branch::Grow(dc, width_ * 0.09, groundTop + height_ * 0.01, kPi / 2 + 0.08, height_ * 0.16, 7, treeSeed);
+    Branch::Grow(dc, width * 0.09, groundTop + height * 0.01, kPi / 2 + 0.08, height * 0.16, 7, treeSeed);
 
     // Tombstones and crosses along the ground, some leaning.
-    const int stoneCount = std::max(3, width_ / 170);
-    GdiObject<HFONT> font(::CreateFontA(-std::max(8, height_ / 70), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
+    const int stoneCount = std::max(3, width / 170);
+    GdiObject<HFONT> font(::CreateFontA(-std::max(8, height / 70), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
                                         ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times New Roman"));
     SelectedObject f(dc, font.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kStoneText);
     for (int i = 0; i < stoneCount; ++i) {
-        const int slot = width_ / stoneCount;
+        const int slot = width / stoneCount;
         const int x = slot * i + slot / 4 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, slot / 2)));
-        if (x < width_ * 0.16 && x > width_ * 0.03) continue;  // the tree stands there
-        const int h = height_ / 18 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height_ / 30)));
+        if (x < width * 0.16 && x > width * 0.03) continue;  // the tree stands there
+        const int h = height / 18 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height / 30)));
         const int w = h * 2 / 3;
-        const int base = groundTop + height_ / 80 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height_ / 40)));
+        const int base = groundTop + height / 80 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height / 40)));
         GdiObject<HBRUSH> brush(::CreateSolidBrush(kStone));
-        GdiObject<HPEN> pen(::CreatePen(PS_SOLID, std::max(1, height_ / 400), kStoneEdge));
+        GdiObject<HPEN> pen(::CreatePen(PS_SOLID, std::max(1, height / 400), kStoneEdge));
         SelectedObject b(dc, brush.get());
         SelectedObject p(dc, pen.get());
         if (i % 3 == 2) {
@@ -293,9 +366,9 @@ void NightRenderer::PaintGraveyard()
     GdiObject<HPEN> batPen(::CreatePen(PS_SOLID, 1, RGB(8, 6, 14)));
     SelectedObject bb(dc, batBrush.get());
     SelectedObject bp(dc, batPen.get());
-    const int batSizes[] = {std::max(6, height_ / 45), std::max(4, height_ / 70)};
-    const POINT batPlaces[] = {{width_ * 4 / 5 - height_ / 20, height_ / 5 - height_ / 40},
-                               {width_ * 4 / 5 + height_ / 12, height_ / 7}};
+    const Moon& moon = geometry_.moon;
+    const int batSizes[] = {std::max(6, height / 45), std::max(4, height / 70)};
+    const POINT batPlaces[] = {{moon.x - height / 20, moon.y - height / 40}, {moon.x + height / 12, height / 7}};
     for (int i = 0; i < 2; ++i) {
         const int s = batSizes[i];
         const int x = batPlaces[i].x, y = batPlaces[i].y;
@@ -308,14 +381,13 @@ void NightRenderer::PaintGraveyard()
     ::GdiFlush();
 
     // Mist along the foot of the hills.
-    const int mistTop = static_cast<int>(height_ * 0.68), mistBottom = std::min(height_, groundTop + height_ / 25);
+    const int mistTop = static_cast<int>(height * 0.68), mistBottom = std::min(height, groundTop + height / 25);
     for (int y = mistTop; y < mistBottom; ++y) {
         const double v = static_cast<double>(y - mistTop) / std::max(1, mistBottom - mistTop);
         const double band = std::sin(v * kPi);
-        std::uint32_t* row = bits_ + static_cast<size_t>(y) * width_;
-        for (int x = 0; x < width_; ++x) {
+        for (int x = 0; x < width; ++x) {
             const double drift = 0.6 + 0.4 * std::sin(x * 0.011 + y * 0.05) * std::sin(x * 0.0037);
-            row[x] = Blend(row[x], Pack(150, 130, 175), static_cast<int>(38 * band * drift));
+            BlendAt(x, y, Pack(150, 130, 175), static_cast<int>(38 * band * drift));
         }
     }
 }
@@ -336,57 +408,42 @@ void NightRenderer::Twinkle()
     }
 }
 
-bool NightRenderer::Clip(RECT& r) const
-{
-    r.left = std::max<LONG>(r.left, 0);
-    r.top = std::max<LONG>(r.top, 0);
-    r.right = std::min<LONG>(r.right, width_);
-    r.bottom = std::min<LONG>(r.bottom, height_);
-    return r.left < r.right && r.top < r.bottom;
-}
+bool NightRenderer::Clip(RECT& r) const { return ClipTo(r, frame_.width, frame_.height); }
 
 void NightRenderer::Save(RECT r)
 {
-    if (savedCount_ == saved_.size()) saved_.emplace_back();
-    Patch& patch = saved_[savedCount_++];
-    patch.rect = r;
     const int w = r.right - r.left;
-    patch.pixels.resize(static_cast<size_t>(w) * (r.bottom - r.top));
+    const size_t offset = savedUsed_;
+    savedUsed_ += static_cast<size_t>(w) * (r.bottom - r.top);
+    if (savedUsed_ > savedPixels_.size()) savedPixels_.resize(savedUsed_);
     for (int y = r.top; y < r.bottom; ++y)
-        std::copy_n(bits_ + static_cast<size_t>(y) * width_ + r.left, w, patch.pixels.data() + static_cast<size_t>(y - r.top) * w);
+        std::copy_n(&At(r.left, y), w, savedPixels_.data() + offset + static_cast<size_t>(y - r.top) * w);
+    saved_.push_back({r, offset});
     MarkDirty(r);
 }
 
 void NightRenderer::RestoreAll()
 {
     // Newest first, so overlapping figures give back exactly what was there before.
-    while (savedCount_ > 0) {
-        const Patch& patch = saved_[--savedCount_];
-        const RECT& r = patch.rect;
+    for (auto patch = saved_.rbegin(); patch != saved_.rend(); ++patch) {
+        const RECT& r = patch->rect;
         const int w = r.right - r.left;
         for (int y = r.top; y < r.bottom; ++y)
-            std::copy_n(patch.pixels.data() + static_cast<size_t>(y - r.top) * w, w, bits_ + static_cast<size_t>(y) * width_ + r.left);
+            std::copy_n(savedPixels_.data() + patch->offset + static_cast<size_t>(y - r.top) * w, w, &At(r.left, y));
         MarkDirty(r);
     }
+    saved_.clear();
+    savedUsed_ = 0;
 }
 
 void NightRenderer::MarkDirty(const RECT& rect) { dirty_.push_back(rect); }
 
 void NightRenderer::DrawSprite(const Sprite& sprite, int x, int y, int alpha)
 {
-    if (sprite.empty() || alpha <= 0) return;
     RECT r = {x, y, x + sprite.width, y + sprite.height};
-    if (!Clip(r)) return;
+    if (sprite.empty() || alpha <= 0 || !Clip(r)) return;
     Save(r);
-    for (int py = r.top; py < r.bottom; ++py) {
-        const std::uint32_t* src = sprite.pixels.data() + static_cast<size_t>(py - y) * sprite.width - x;
-        std::uint32_t* dst = bits_ + static_cast<size_t>(py) * width_;
-        for (int px = r.left; px < r.right; ++px) {
-            const std::uint32_t s = src[px];
-            if (!(s >> 24)) continue;
-            dst[px] = alpha >= 255 ? (s & 0xFFFFFFu) : Blend(dst[px], s, alpha);
-        }
-    }
+    DrawSpriteClipped(frame_, sprite, x, y, alpha);
 }
 
 void NightRenderer::DrawSquashed(const Sprite& sprite, int x, int y, double squash)
@@ -401,11 +458,10 @@ void NightRenderer::DrawSquashed(const Sprite& sprite, int x, int y, double squa
     Save(r);
     for (int py = r.top; py < r.bottom; ++py) {
         const int sy = (py - top) * sprite.height / h;
-        std::uint32_t* dst = bits_ + static_cast<size_t>(py) * width_;
         for (int px = r.left; px < r.right; ++px) {
             const int sx = (px - left) * sprite.width / w;
             const std::uint32_t s = sprite.pixels[static_cast<size_t>(sy) * sprite.width + sx];
-            if (s >> 24) dst[px] = s & 0xFFFFFFu;
+            if (s >> 24) At(px, py) = ToFramePixel(s & 0xFFFFFFu);
         }
     }
 }
@@ -415,10 +471,7 @@ void NightRenderer::FillBlend(RECT r, std::uint32_t rgb, int alpha)
     if (!Clip(r)) return;
     Save(r);
     for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) {
-            std::uint32_t& p = bits_[static_cast<size_t>(y) * width_ + x];
-            p = Blend(p, rgb, alpha);
-        }
+        for (int x = r.left; x < r.right; ++x) BlendAt(x, y, rgb, alpha);
 }
 
 void NightRenderer::DrawFlash(int cx, int cy, int radius, int strength)
@@ -430,33 +483,55 @@ void NightRenderer::DrawFlash(int cx, int cy, int radius, int strength)
         for (int x = r.left; x < r.right; ++x) {
             const double d = std::sqrt(static_cast<double>((x - cx) * (x - cx) + (y - cy) * (y - cy))) / radius;
             if (d >= 1) continue;
-            std::uint32_t& p = bits_[static_cast<size_t>(y) * width_ + x];
-            p = Blend(p, d < 0.45 ? Pack(255, 250, 200) : Pack(255, 170, 40), static_cast<int>(strength * (1 - d * d)));
+            BlendAt(x, y, d < 0.45 ? Pack(255, 250, 200) : Pack(255, 170, 40), static_cast<int>(strength * (1 - d * d)));
         }
+}
+
+void NightRenderer::ReserveForBusiestFrame(const Scene& scene)
+{
+    // Every figure at its largest at once: the ghost, the skeleton, and each pumpkin squashed or
+    // bursting with its widest flash and all its shards.
+    const FigureSizes& s = scene.sizes();
+    const size_t flash = 2 * static_cast<size_t>(s.pumpkin.width / 2 + (kFlashFrames - 1) * s.pumpkin.width / 8) + 1;
+    const size_t shard = static_cast<size_t>(scene.geometry().shardSize) * scene.geometry().shardSize;
+    const size_t squashed = (static_cast<size_t>(s.pumpkin.width) * 2 + 1) * s.pumpkin.height;
+    const size_t pumpkins = scene.pumpkins().size();
+    const size_t pixels = static_cast<size_t>(s.ghost.width) * s.ghost.height +
+                          static_cast<size_t>(s.skeleton.width) * s.skeleton.height +
+                          pumpkins * (flash * flash + Scene::kShardCount * shard + squashed);
+    const size_t patches = 2 + pumpkins * (1 + Scene::kShardCount);
+    if (savedPixels_.size() < pixels) savedPixels_.resize(pixels);
+    if (saved_.capacity() < patches) saved_.reserve(patches);
+    // Each patch is marked when saved and when given back; the stars twinkle on top.
+    if (dirty_.capacity() < 2 * patches + kTwinklesPerFrame) dirty_.reserve(2 * patches + kTwinklesPerFrame);
 }
 
 void NightRenderer::DrawBurst(const Scene& scene, const Pumpkin& pumpkin)
 {
     const int age = Scene::kBurstFrames - pumpkin.timer;
     const FigureSize size = scene.sizes().pumpkin;
-    const int flashFrames = 10;
-    if (age < flashFrames) {
+    if (age < kFlashFrames) {
         const int cx = static_cast<int>(pumpkin.x) + size.width / 2, cy = static_cast<int>(pumpkin.y) + size.height / 2;
-        DrawFlash(cx, cy, size.width / 2 + age * size.width / 8, 230 * (flashFrames - age) / flashFrames);
+        DrawFlash(cx, cy, size.width / 2 + age * size.width / 8, 230 * (kFlashFrames - age) / kFlashFrames);
     }
     // Shards cool from yellow to a dark red, then fade out.
     const double t = static_cast<double>(age) / Scene::kBurstFrames;
     const std::uint32_t colour = Pack(255 - static_cast<int>(90 * t), 190 - static_cast<int>(150 * t), 40 - static_cast<int>(30 * t));
     const int alpha = pumpkin.timer > 12 ? 255 : 255 * pumpkin.timer / 12;
+    const int shard = scene.geometry().shardSize;
     for (const Shard& s : pumpkin.shards) {
         const int x = static_cast<int>(s.x), y = static_cast<int>(s.y);
-        FillBlend(RECT{x, y, x + Scene::kShardSize, y + Scene::kShardSize}, colour, alpha);
+        FillBlend(RECT{x, y, x + shard, y + shard}, colour, alpha);
     }
 }
 
 void NightRenderer::DrawFrame(const Scene& scene)
 {
     if (!ok()) return;
+    // Memory for the busiest frame the scene can make is taken (and touched) at once, so the show's
+    // memory is the same from its first frame to its last instead of growing each time a rarer
+    // frame comes along.
+    ReserveForBusiestFrame(scene);
     RestoreAll();
     Twinkle();
 
@@ -465,18 +540,13 @@ void NightRenderer::DrawFrame(const Scene& scene)
                ghost.alpha);
 
     // Figures nearer the bottom of the screen stand in front.
-    struct Item {
-        double bottom;
-        const Pumpkin* pumpkin;  // null: the skeleton
-    };
-    std::vector<Item> items;
-    items.reserve(scene.pumpkins().size() + 1);
+    items_.clear();
     const Skeleton& skeleton = scene.skeleton();
-    items.push_back({scene.skeletonFeet(), nullptr});
-    for (const Pumpkin& p : scene.pumpkins()) items.push_back({p.floor, &p});
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.bottom < b.bottom; });
+    items_.push_back({scene.skeletonFeet(), nullptr});
+    for (const Pumpkin& p : scene.pumpkins()) items_.push_back({p.floor, &p});
+    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.bottom < b.bottom; });
 
-    for (const Item& item : items) {
+    for (const Item& item : items_) {
         if (!item.pumpkin) {
             DrawSprite(skeleton.direction < 0 ? sprites_.skeletonLeft : sprites_.skeleton, static_cast<int>(skeleton.x),
                        static_cast<int>(skeleton.y), 255);
@@ -497,9 +567,13 @@ void NightRenderer::DrawFrame(const Scene& scene)
     }
 }
 
-void NightRenderer::PresentChanges(HDC target)
+void NightRenderer::PresentChanges(HDC target, const RECT& area)
 {
     if (!ok()) return;
+    if (area.right - area.left != frame_.width || area.bottom - area.top != frame_.height) {
+        PresentAll(target, area);
+        return;
+    }
     // Merge what overlaps (old and new place of a figure usually do) so each area is copied once.
     std::vector<RECT> merged;
     for (const RECT& r : dirty_) {
@@ -519,18 +593,27 @@ void NightRenderer::PresentChanges(HDC target)
     }
     dirty_.clear();
     for (const RECT& r : merged)
-        ::BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, dc_.get(), r.left, r.top, SRCCOPY);
+        ::BitBlt(target, area.left + r.left, area.top + r.top, r.right - r.left, r.bottom - r.top, dc_.get(), r.left, r.top,
+                 SRCCOPY);
 }
 
-void NightRenderer::PresentAll(HDC target, int targetWidth, int targetHeight)
+void NightRenderer::PresentAll(HDC target, const RECT& area)
 {
     if (!ok()) return;
     dirty_.clear();
-    if (targetWidth == width_ && targetHeight == height_) {
-        ::BitBlt(target, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w == frame_.width && h == frame_.height) {
+        // In bands: a copy into a screen of another depth converts through a buffer the size of
+        // what is copied, and a whole frame's would be as large as the frame buffer itself.
+        for (int top = 0; top < h; top += kPresentBand)
+            ::BitBlt(target, area.left, area.top + top, w, std::min(kPresentBand, h - top), dc_.get(), 0, top, SRCCOPY);
         return;
     }
-    ::SetStretchBltMode(target, HALFTONE);
-    ::SetBrushOrgEx(target, 0, 0, NULL);
-    ::StretchBlt(target, 0, 0, targetWidth, targetHeight, dc_.get(), 0, 0, width_, height_, SRCCOPY);
+    // Shrunk (the preview) with averaging; enlarged (a buffer made smaller for want of memory) by
+    // repeating pixels, which is cheap enough for every frame.
+    const bool shrinking = w < frame_.width;
+    const int oldMode = ::SetStretchBltMode(target, shrinking ? HALFTONE : COLORONCOLOR);
+    if (shrinking) ::SetBrushOrgEx(target, 0, 0, NULL);
+    ::StretchBlt(target, area.left, area.top, w, h, dc_.get(), 0, 0, frame_.width, frame_.height, SRCCOPY);
+    if (oldMode) ::SetStretchBltMode(target, oldMode);
 }

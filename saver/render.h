@@ -1,7 +1,9 @@
-// Draws the night into a 32-bit frame buffer (a DIB section) and hands finished frames to a window.
+// Draws the night into a frame buffer (a DIB section) and hands finished frames to a window.
 // The background is painted once; each frame only the figures are taken off (from the pixels saved
 // beneath them) and put on again at their new places, and only those places are copied to the
 // window. That keeps a full-screen frame cheap enough for a screen saver that "pauses nothing".
+// Pixels are 16 bits (5-6-5), dithered where colours blend: half the memory of 32 bits, one buffer
+// per monitor.
 #pragma once
 
 #include <windows.h>
@@ -10,45 +12,73 @@
 #include <vector>
 
 #include "handles.h"
+#include "layout.h"
 #include "scene.h"
 #include "sprites.h"
 
+typedef std::uint16_t FramePixel;
+
+// A frame's pixels, rows from the top down; a row is `stride` pixels long (rows of a DIB section are
+// whole 32-bit words, so an odd width has one unused pixel at the end of each row).
+struct FramePixels {
+    FramePixel* bits;
+    int width, height, stride;
+};
+
+// The nearest frame pixel to an 0x00RRGGBB colour.
+FramePixel ToFramePixel(std::uint32_t rgb);
+
+// Draws `sprite` with its top-left corner at (x, y), clipped to the frame; alpha 255 is opaque.
+// Returns the part of the frame it covers (empty when it lies wholly outside).
+RECT DrawSpriteClipped(const FramePixels& frame, const Sprite& sprite, int x, int y, int alpha);
+
+// Makes a width x height frame buffer of 16-bit pixels; NULL when there is no memory for it.
+typedef HBITMAP (*FrameBufferMaker)(int width, int height, void** bits);
+HBITMAP MakeFrameBuffer(int width, int height, void** bits);
+
 class NightRenderer {
 public:
-    NightRenderer(int width, int height, const SpriteSet& sprites, std::uint32_t seed);
+    NightRenderer(const SceneGeometry& geometry, const SpriteSet& sprites, std::uint32_t seed,
+                  FrameBufferMaker makeFrameBuffer = MakeFrameBuffer);
+    ~NightRenderer();
     NightRenderer(const NightRenderer&) = delete;
     NightRenderer& operator=(const NightRenderer&) = delete;
 
-    bool ok() const { return bits_ != nullptr; }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    bool ok() const { return frame_.bits != nullptr; }
+    int width() const { return frame_.width; }
+    int height() const { return frame_.height; }
+    size_t bufferBytes() const { return ok() ? static_cast<size_t>(frame_.stride) * frame_.height * sizeof(FramePixel) : 0; }
 
     // Takes last frame's figures off and draws the scene as it is now.
     void DrawFrame(const Scene& scene);
-    // Copies what changed since the last call, 1:1, to `target`.
-    void PresentChanges(HDC target);
-    // Copies the whole frame, stretched to targetWidth x targetHeight when that differs.
-    void PresentAll(HDC target, int targetWidth, int targetHeight);
+    // Copies what changed since the last call to `area` of `target`: 1:1 where the area is the
+    // frame's size, otherwise the whole frame stretched.
+    void PresentChanges(HDC target, const RECT& area);
+    // Copies the whole frame to `area`, stretched when the sizes differ.
+    void PresentAll(HDC target, const RECT& area);
 
 private:
     struct Patch {
         RECT rect;
-        std::vector<std::uint32_t> pixels;
+        size_t offset;  // of its pixels in savedPixels_
     };
     struct Star {
         int x, y;
         int brightness;
         bool large;
-        std::uint32_t under[9];    // the sky around it before it was drawn
-        std::uint32_t painted[9];  // and just after
+        FramePixel under[9];    // the sky around it before it was drawn
+        FramePixel painted[9];  // and just after
     };
+
+    FramePixel& At(int x, int y) { return frame_.bits[static_cast<size_t>(y) * frame_.stride + x]; }
+    void BlendAt(int x, int y, std::uint32_t rgb, int alpha);
 
     void PaintBackground();
     void PaintSky();
-    void PaintMoon(int cx, int cy, int radius);
+    void PaintMoon();
     void PaintStar(const Star& star, int brightness);
-    void CopyAround(const Star& star, std::uint32_t* out) const;
-    void PutAround(const Star& star, const std::uint32_t* in);
+    void CopyAround(const Star& star, FramePixel* out) const;
+    void PutAround(const Star& star, const FramePixel* in);
     void PaintGraveyard();
     void Twinkle();
 
@@ -56,6 +86,7 @@ private:
     void Save(RECT rect);
     void RestoreAll();
     void MarkDirty(const RECT& rect);
+    void ReserveForBusiestFrame(const Scene& scene);
     void DrawSprite(const Sprite& sprite, int x, int y, int alpha);
     void DrawSquashed(const Sprite& sprite, int x, int y, double squash);
     void DrawBurst(const Scene& scene, const Pumpkin& pumpkin);
@@ -64,19 +95,25 @@ private:
 
     std::uint32_t Random();
 
-    int width_, height_;
+    SceneGeometry geometry_;
     const SpriteSet& sprites_;
     std::uint32_t random_;
-    MemoryDC dc_;
+    // The DC goes before the bitmap it holds, also when a constructor fails half way.
     GdiObject<HBITMAP> bitmap_;
+    MemoryDC dc_;
     HGDIOBJ oldBitmap_ = NULL;
-    std::uint32_t* bits_ = nullptr;
+    FramePixels frame_ = {nullptr, 0, 0, 0};
     std::vector<Star> stars_;
-    std::vector<Patch> saved_;  // pixels beneath this frame's figures, in drawing order
-    size_t savedCount_ = 0;     // saved_ keeps its buffers between frames
+    // What lies beneath this frame's figures, in drawing order, with all their pixels in one block
+    // the size of the busiest frame the scene can make (a block per figure would each grow to the
+    // largest figure that ever had its place in the order).
+    std::vector<Patch> saved_;
+    std::vector<FramePixel> savedPixels_;
+    size_t savedUsed_ = 0;
     std::vector<RECT> dirty_;
-    bool firstFrame_ = true;
-
-public:
-    ~NightRenderer();
+    struct Item {
+        double bottom;
+        const Pumpkin* pumpkin;  // null: the skeleton
+    };
+    std::vector<Item> items_;  // this frame's figures in drawing order, kept between frames
 };

@@ -4,12 +4,17 @@
 
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 
-#include "render.h"
-#include "scene.h"
+#include "handles.h"
+#include "show.h"
 #include "sprites.h"
 #include "system_library.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
@@ -18,8 +23,6 @@ const char kWindowTitle[] = "Marigold Screen Saver";
 const UINT_PTR kFrameTimer = 1;
 const UINT kFrameMilliseconds = 33;    // about 30 frames a second
 const int kMouseSlack = 6;             // pixels the mouse may wander before the show ends
-const int kPreviewWidth = 800;         // the preview draws a screen of this size, shrunk
-const int kPreviewHeight = 600;
 
 // The boom's player. winmm.dll is not one of the DLLs the system protects, so it comes from the
 // system folder when the first boom is due rather than as an import the loader may find elsewhere.
@@ -40,13 +43,16 @@ void StopSound()
 class SaverWindow {
 public:
     explicit SaverWindow(const SaverWindowOptions& options) : options_(options) {}
+    ~SaverWindow();
+    SaverWindow(const SaverWindow&) = delete;
+    SaverWindow& operator=(const SaverWindow&) = delete;
 
     bool Create(HINSTANCE instance);
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void Start();
+    void LayOut();
     void NextFrame();
     void FollowParent();
     void Quit();
@@ -54,13 +60,22 @@ private:
     SaverWindowOptions options_;
     HWND window_ = NULL;
     std::string assets_;
-    SpriteSet sprites_;
-    std::unique_ptr<Scene> scene_;
-    std::unique_ptr<NightRenderer> renderer_;
+    std::unique_ptr<NightShow> show_;
+    unsigned long long frames_ = 0;
+    int layouts_ = 0;
     POINT mouseStart_ = {};
     bool mouseKnown_ = false;
     bool closing_ = false;
 };
+
+SaverWindow::~SaverWindow()
+{
+    // A window that outlives its object (creation cut short) must not call back into it.
+    if (window_ && ::IsWindow(window_)) {
+        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        ::DestroyWindow(window_);
+    }
+}
 
 bool SaverWindow::Create(HINSTANCE instance)
 {
@@ -70,22 +85,32 @@ bool SaverWindow::Create(HINSTANCE instance)
     windowClass.hInstance = instance;
     windowClass.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(100));
     windowClass.hCursor = options_.fullScreen ? NULL : ::LoadCursorA(NULL, IDC_ARROW);  // no pointer over the show
-    windowClass.hbrBackground = NULL;  // everything is painted from the frame buffer
+    windowClass.hbrBackground = NULL;  // everything is painted from the frame buffers
     windowClass.lpszClassName = kWindowClass;
     if (!::RegisterClassA(&windowClass)) return false;
 
+    // Everything that needs memory is made here, outside the window procedure, before the window.
+    assets_ = AssetFolder();
+    const std::uint32_t seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
+    show_.reset(new NightShow(options_.settings, assets_, seed, options_.hooks.makeFrameBuffer));
     if (options_.fullScreen) {
-        const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-        const int w = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), h = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        window_ = ::CreateWindowExA(WS_EX_TOPMOST, kWindowClass, kWindowTitle, WS_POPUP | WS_VISIBLE, x, y, w, h, NULL,
-                                    NULL, instance, this);
+        // Placed over the monitors by LayOut, then shown.
+        window_ = ::CreateWindowExA(WS_EX_TOPMOST, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, NULL, NULL, instance,
+                                    this);
     } else {
         RECT area = {};
         ::GetClientRect(options_.previewParent, &area);
         window_ = ::CreateWindowExA(0, kWindowClass, kWindowTitle, WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom,
                                     options_.previewParent, NULL, instance, this);
     }
-    return window_ != NULL;
+    if (!window_) return false;
+    LayOut();
+    if (options_.fullScreen) ::ShowWindow(window_, SW_SHOW);
+    ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
+    // Where the pointer rests when the show starts; only movement away from here counts, so the
+    // report Windows sends as the window appears (and a small jitter) does not end it.
+    mouseKnown_ = options_.fullScreen && ::GetCursorPos(&mouseStart_);
+    return true;
 }
 
 LRESULT CALLBACK SaverWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -97,49 +122,45 @@ LRESULT CALLBACK SaverWindow::Procedure(HWND window, UINT message, WPARAM wParam
     }
     auto* self = reinterpret_cast<SaverWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
+    // Nothing may be thrown back through user32: running out of memory mid-show ends the show.
+    try {
+        return self->Handle(message, wParam, lParam);
+    } catch (...) {
+        self->Quit();
+        return 0;
+    }
 }
 
-void SaverWindow::Start()
+void SaverWindow::LayOut()
 {
-    const FigureSizes sizes;
-    assets_ = AssetFolder();
-    sprites_ = LoadSprites(assets_, sizes);
-    int width = kPreviewWidth, height = kPreviewHeight;
     if (options_.fullScreen) {
+        const SaverLayout layout = LayOutMonitors(options_.hooks.monitors());
+        const RECT& r = layout.window;
+        ::SetWindowPos(window_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+        show_->LayOut(layout.scenes);
+    } else {
         RECT area = {};
         ::GetClientRect(window_, &area);
-        width = area.right;
-        height = area.bottom;
+        show_->LayOut(LayOutPreview(area));
     }
-    const std::uint32_t seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
-    scene_.reset(new Scene(width, height, options_.settings, sizes, seed));
-    renderer_.reset(new NightRenderer(width, height, sprites_, seed * 2654435761u));
-    ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
-    // Where the pointer rests when the show starts; only movement away from here counts, so the
-    // report Windows sends as the window appears (and a small jitter) does not end it.
-    mouseKnown_ = options_.fullScreen && ::GetCursorPos(&mouseStart_);
+    ++layouts_;
+    ::InvalidateRect(window_, NULL, FALSE);
 }
 
 void SaverWindow::NextFrame()
 {
     if (!options_.fullScreen) FollowParent();
-    if (closing_ || !scene_ || !renderer_->ok()) return;
-    const int bursts = scene_->Step();
-    // Sound only for the real show, never in the little preview.
-    if (bursts > 0 && options_.fullScreen && options_.settings.sound && !assets_.empty()) {
-        PlayBoom(assets_ + "\\boom1.wav");
+    for (int i = 0; i < options_.hooks.framesPerTick && !closing_; ++i) {
+        const int bursts = show_->Step();
+        ++frames_;
+        // Sound only for the real show, never in the little preview.
+        if (bursts > 0 && options_.fullScreen && options_.settings.sound && !assets_.empty()) {
+            PlayBoom(assets_ + "\\boom1.wav");
+        }
+        WindowDC dc(window_);
+        show_->PresentChanges(dc.get());
     }
-    renderer_->DrawFrame(*scene_);
-    HDC dc = ::GetDC(window_);
-    if (options_.fullScreen) {
-        renderer_->PresentChanges(dc);
-    } else {
-        RECT area = {};
-        ::GetClientRect(window_, &area);
-        renderer_->PresentAll(dc, area.right, area.bottom);
-    }
-    ::ReleaseDC(window_, dc);
+    if (options_.hooks.afterTick && !closing_) options_.hooks.afterTick(*show_, frames_, layouts_);
 }
 
 void SaverWindow::FollowParent()
@@ -168,24 +189,26 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const bool fullScreen = options_.fullScreen;
     switch (message) {
-    case WM_CREATE:
-        Start();
-        return 0;
     case WM_TIMER:
-        if (wParam == kFrameTimer) NextFrame();
+        if (wParam == kFrameTimer && !closing_) NextFrame();
+        return 0;
+    case WM_DISPLAYCHANGE:
+    case WM_DPICHANGED:
+        // A monitor came, went or changed its size or scaling: the scenes follow. The window
+        // stays where the monitors are rather than where the system suggests.
+        if (fullScreen && !closing_) LayOut();
+        return 0;
+    case WM_SIZE:
+        // The preview follows its parent's size; its first layout is made after creation.
+        if (!fullScreen && layouts_ > 0 && !closing_) LayOut();
         return 0;
     case WM_ERASEBKGND:
-        return 1;  // the frame buffer covers every pixel; erasing first would flicker
+        return 1;  // the frame buffers cover every monitor; erasing first would flicker
     case WM_PAINT: {
+        // Where no monitor shows the window, nothing is painted.
         PAINTSTRUCT paint;
         HDC dc = ::BeginPaint(window_, &paint);
-        RECT area = {};
-        ::GetClientRect(window_, &area);
-        if (renderer_ && renderer_->ok()) {
-            renderer_->PresentAll(dc, area.right, area.bottom);
-        } else {
-            ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        }
+        if (show_) show_->PresentAll(dc);
         ::EndPaint(window_, &paint);
         return 0;
     }
@@ -247,7 +270,11 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 int RunSaverWindow(HINSTANCE instance, const SaverWindowOptions& options)
 {
     SaverWindow saver(options);
-    if (!saver.Create(instance)) return 0;
+    try {
+        if (!saver.Create(instance)) return 0;
+    } catch (const std::bad_alloc&) {
+        return 0;  // not even enough memory to begin: nothing to show
+    }
     if (options.fullScreen) {
         ::ShowCursor(FALSE);
     }

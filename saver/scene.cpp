@@ -6,7 +6,6 @@
 namespace {
 
 const double kPi = 3.14159265358979323846;
-const double kGroundShare = 0.78;          // the graveyard starts this far down the screen
 const double kGravity = 0.45;              // pixels per frame squared at the middle speed
 const double kShardGravity = 0.22;
 
@@ -18,18 +17,20 @@ double Fit(double position, int size, int limit)
 
 }  // namespace
 
-Scene::Scene(int width, int height, const SaverSettings& settings, const FigureSizes& sizes, std::uint32_t seed)
-    : width_(std::max(1, width)),
-      height_(std::max(1, height)),
-      groundTop_(static_cast<int>(std::max(1, height) * kGroundShare)),
+Scene::Scene(const SceneGeometry& geometry, const SaverSettings& settings, std::uint32_t seed)
+    : geometry_(geometry),
+      width_(std::max(1, geometry.width)),
+      height_(std::max(1, geometry.height)),
+      groundTop_(std::min(std::max(0, geometry.groundTop), height_)),
       speed_(ClampSpeed(settings.speed) / 5.0),
-      sizes_(sizes),
+      step_(geometry.scale > 0 ? geometry.scale : 1.0),
+      sizes_(geometry.sizes),
       random_(seed ? seed : 0x2545F491u)
 {
     ghost_.x = RandomRange(0, std::max(0, width_ - sizes_.ghost.width));
     ghost_.baseY = RandomRange(height_ * 0.08, std::max(height_ * 0.08, groundTop_ - sizes_.ghost.height * 1.0));
     ghost_.y = Fit(ghost_.baseY, sizes_.ghost.height, height_);
-    ghost_.vx = (Random01() < 0.5 ? -1 : 1) * RandomRange(0.6, 1.3);
+    ghost_.vx = (Random01() < 0.5 ? -1 : 1) * RandomRange(0.6, 1.3) * step_;
     ghost_.targetAlpha = RandomInt(150, 230);
 
     skeleton_.x = RandomRange(0, std::max(0, width_ - sizes_.skeleton.width));
@@ -43,7 +44,7 @@ Scene::Scene(int width, int height, const SaverSettings& settings, const FigureS
         // Start them at different heights so they do not bounce in step.
         pumpkin.y = Fit(RandomRange(pumpkin.floor - sizes_.pumpkin.height * 3.0, pumpkin.floor - sizes_.pumpkin.height),
                         sizes_.pumpkin.height, height_);
-        pumpkin.vy = RandomRange(-2, 2) * speed_;
+        pumpkin.vy = RandomRange(-2, 2) * speed_ * step_;
     }
 }
 
@@ -82,7 +83,7 @@ void Scene::StepGhost()
             // Gone: come back somewhere else.
             g.x = RandomRange(0, std::max(0, width_ - sizes_.ghost.width));
             g.baseY = RandomRange(height_ * 0.08, std::max(height_ * 0.08, groundTop_ - sizes_.ghost.height * 1.0));
-            g.vx = (Random01() < 0.5 ? -1 : 1) * RandomRange(0.6, 1.3);
+            g.vx = (Random01() < 0.5 ? -1 : 1) * RandomRange(0.6, 1.3) * step_;
             g.targetAlpha = RandomInt(150, 235);
         } else {
             g.targetAlpha = Random01() < 0.3 ? 0 : RandomInt(90, 235);
@@ -98,7 +99,7 @@ void Scene::StepGhost()
     }
     g.facingLeft = g.vx < 0;
     g.bobPhase += 0.045 * speed_;
-    const double bob = std::sin(g.bobPhase) * std::max(6.0, height_ * 0.03);
+    const double bob = std::sin(g.bobPhase) * std::max(6.0 * step_, height_ * 0.03);
     g.y = Fit(g.baseY + bob, sizes_.ghost.height, height_);
 }
 
@@ -116,11 +117,11 @@ void Scene::StepSkeleton()
         s.stepPhase += 0.22 * speed_;
         // A jig: hop, and face the other way on every landing.
         if (std::floor(before / kPi) != std::floor(s.stepPhase / kPi)) s.direction = -s.direction;
-        lift = std::fabs(std::sin(s.stepPhase)) * 16;
+        lift = std::fabs(std::sin(s.stepPhase)) * 16 * step_;
     } else {
         s.stepPhase += 0.2 * speed_;
-        s.x += s.direction * 1.1 * speed_;
-        lift = std::fabs(std::sin(s.stepPhase)) * 3;
+        s.x += s.direction * 1.1 * speed_ * step_;
+        lift = std::fabs(std::sin(s.stepPhase)) * 3 * step_;
     }
     const double maxX = std::max(0, width_ - sizes_.skeleton.width);
     if (s.x <= 0) s.direction = 1;
@@ -138,12 +139,12 @@ void Scene::LaunchPumpkin(Pumpkin& p, bool fresh)
         p.floor = std::min(static_cast<double>(height_), RandomRange(groundTop_ + h * 0.5, height_ - 3.0));
         p.x = RandomRange(0, std::max(0, width_ - w));
         p.y = Fit(p.floor - h, h, height_);
-        p.vx = (Random01() < 0.5 ? -1 : 1) * RandomRange(0.2, 1.2) * speed_;
+        p.vx = (Random01() < 0.5 ? -1 : 1) * RandomRange(0.2, 1.2) * speed_ * step_;
         p.bouncesLeft = RandomInt(5, 14);
         p.shards.clear();
     }
     // Never higher than the top of the screen.
-    const double gravity = kGravity * speed_ * speed_;
+    const double gravity = kGravity * speed_ * speed_ * step_;
     const double rise = std::min(RandomRange(h * 1.5, h * 4.5), std::max(0.0, p.floor - h));
     p.vy = -std::sqrt(2 * gravity * rise);
 }
@@ -156,12 +157,12 @@ void Scene::Burst(Pumpkin& p)
     const double cx = p.x + sizes_.pumpkin.width / 2.0, cy = p.y + sizes_.pumpkin.height / 2.0;
     for (int i = 0; i < kShardCount; ++i) {
         const double angle = (2 * kPi * i) / kShardCount + RandomRange(-0.2, 0.2);
-        const double v = RandomRange(2.0, 6.0) * speed_;
+        const double v = RandomRange(2.0, 6.0) * speed_ * step_;
         Shard& s = p.shards[static_cast<size_t>(i)];
         s.x = cx;
         s.y = cy;
         s.vx = std::cos(angle) * v;
-        s.vy = std::sin(angle) * v - 2.5 * speed_;
+        s.vy = std::sin(angle) * v - 2.5 * speed_ * step_;
     }
 }
 
@@ -171,7 +172,7 @@ bool Scene::StepPumpkin(Pumpkin& p)
     switch (p.state) {
     case Pumpkin::State::Bouncing: {
         p.squash = std::max(0.0, p.squash - 0.12 * speed_);
-        p.vy += kGravity * speed_ * speed_;
+        p.vy += kGravity * speed_ * speed_ * step_;
         p.y += p.vy;
         p.x += p.vx;
         if (p.x <= 0 || p.x >= width_ - w) p.vx = p.x <= 0 ? std::fabs(p.vx) : -std::fabs(p.vx);
@@ -191,9 +192,9 @@ bool Scene::StepPumpkin(Pumpkin& p)
     }
     case Pumpkin::State::Bursting:
         for (Shard& s : p.shards) {
-            s.vy += kShardGravity * speed_ * speed_;
-            s.x = Fit(s.x + s.vx, kShardSize, width_);
-            s.y = Fit(s.y + s.vy, kShardSize, height_);
+            s.vy += kShardGravity * speed_ * speed_ * step_;
+            s.x = Fit(s.x + s.vx, geometry_.shardSize, width_);
+            s.y = Fit(s.y + s.vy, geometry_.shardSize, height_);
         }
         if (--p.timer <= 0) {
             p.state = Pumpkin::State::Resting;

@@ -6,18 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "layout.h"
 #include "settings.h"
-
-struct FigureSize {
-    int width;
-    int height;
-};
-
-struct FigureSizes {
-    FigureSize ghost{141, 106};
-    FigureSize skeleton{116, 73};
-    FigureSize pumpkin{40, 40};
-};
 
 struct Ghost {
     double x = 0, y = 0;  // top-left
@@ -59,13 +49,13 @@ public:
     static constexpr int kPumpkinVariants = 3;
     static constexpr int kBurstFrames = 36;
     static constexpr int kShardCount = 14;
-    static constexpr int kShardSize = 5;
 
-    Scene(int width, int height, const SaverSettings& settings, const FigureSizes& sizes, std::uint32_t seed);
+    Scene(const SceneGeometry& geometry, const SaverSettings& settings, std::uint32_t seed);
 
     // Advances one frame; returns how many pumpkins burst in it.
     int Step();
 
+    const SceneGeometry& geometry() const { return geometry_; }
     int width() const { return width_; }
     int height() const { return height_; }
     // Where the ground begins (the horizon of the graveyard).
@@ -88,8 +78,10 @@ private:
     void LaunchPumpkin(Pumpkin& pumpkin, bool fresh);
     void Burst(Pumpkin& pumpkin);
 
+    SceneGeometry geometry_;
     int width_, height_, groundTop_;
     double speed_;  // 1.0 at the middle setting
+    double step_;   // distances grow with the figures (the DPI scale), so motion looks alike on every monitor
     FigureSizes sizes_;
     std::uint32_t random_;
     Ghost ghost_;

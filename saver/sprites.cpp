@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "bitmap_file.h"
 #include "handles.h"
 
@@ -198,6 +200,24 @@ Sprite Sprite::Mirrored() const
     return mirror;
 }
 
+Sprite Sprite::Resized(int newWidth, int newHeight) const
+{
+    if (empty()) return Sprite();
+    Sprite resized;
+    resized.width = std::max(1, newWidth);
+    resized.height = std::max(1, newHeight);
+    resized.fromFile = fromFile;
+    resized.pixels.resize(static_cast<size_t>(resized.width) * resized.height);
+    for (int y = 0; y < resized.height; ++y) {
+        const int sy = static_cast<int>(static_cast<long long>(y) * height / resized.height);
+        for (int x = 0; x < resized.width; ++x) {
+            const int sx = static_cast<int>(static_cast<long long>(x) * width / resized.width);
+            resized.pixels[static_cast<size_t>(y) * resized.width + x] = pixels[static_cast<size_t>(sy) * width + sx];
+        }
+    }
+    return resized;
+}
+
 std::string AssetFolder()
 {
     char windows[MAX_PATH] = "";
@@ -222,9 +242,8 @@ Sprite LoadSpriteFile(const std::string& path, int width, int height)
     // Read back as 32-bit top-down rows, whatever the file's depth (a palette is applied here).
     BITMAPINFO info = TopDown32BitInfo(width, height);
     std::vector<std::uint32_t> bits(static_cast<size_t>(width) * height);
-    HDC screen = ::GetDC(NULL);
-    const int rows = ::GetDIBits(screen, loaded.get(), 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
-    ::ReleaseDC(NULL, screen);
+    WindowDC screen(NULL);
+    const int rows = ::GetDIBits(screen.get(), loaded.get(), 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
     if (rows != height) return Sprite();
     return FromPixels(bits.data(), width, height, true);
 }
@@ -233,17 +252,25 @@ SpriteSet LoadSprites(const std::string& folder, const FigureSizes& sizes)
 {
     SpriteSet set;
     const std::string base = folder.empty() ? std::string() : folder + "\\";
+    const FigureSizes files;  // the size each picture file is made at
+    // A picture from its file, at the size the scene wants; a stand-in drawn at that size without one.
+    auto load = [&](const char* name, const FigureSize& made, const FigureSize& wanted) {
+        Sprite sprite = base.empty() ? Sprite() : LoadSpriteFile(base + name, made.width, made.height);
+        if (!sprite.empty() && (made.width != wanted.width || made.height != wanted.height))
+            sprite = sprite.Resized(wanted.width, wanted.height);
+        return sprite;
+    };
     const int gw = sizes.ghost.width, gh = sizes.ghost.height;
     const int sw = sizes.skeleton.width, sh = sizes.skeleton.height;
     const int pw = sizes.pumpkin.width, ph = sizes.pumpkin.height;
 
-    if (!base.empty()) set.ghost = LoadSpriteFile(base + "ghost.bmp", gw, gh);
+    set.ghost = load("ghost.bmp", files.ghost, sizes.ghost);
     if (set.ghost.empty()) set.ghost = DrawStandIn(gw, gh, PaintGhost);
-    if (!base.empty()) set.skeleton = LoadSpriteFile(base + "skeleton.bmp", sw, sh);
+    set.skeleton = load("skeleton.bmp", files.skeleton, sizes.skeleton);
     if (set.skeleton.empty()) set.skeleton = DrawStandIn(sw, sh, PaintSkeleton);
     const char* const pumpkinFiles[Scene::kPumpkinVariants] = {"pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp"};
     for (int i = 0; i < Scene::kPumpkinVariants; ++i) {
-        if (!base.empty()) set.pumpkins[i] = LoadSpriteFile(base + pumpkinFiles[i], pw, ph);
+        set.pumpkins[i] = load(pumpkinFiles[i], files.pumpkin, sizes.pumpkin);
         if (set.pumpkins[i].empty())
             set.pumpkins[i] = DrawStandIn(pw, ph, [i](HDC dc, int w, int h) { PaintPumpkin(dc, w, h, i); });
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "layout.h"
 #include "scene.h"
 
 // 0xAARRGGBB; alpha is 0 (see-through) or 255.
@@ -18,6 +19,8 @@ struct Sprite {
 
     bool empty() const { return pixels.empty(); }
     Sprite Mirrored() const;
+    // The picture at another size (nearest pixel: keyed edges stay sharp).
+    Sprite Resized(int newWidth, int newHeight) const;
 };
 
 struct SpriteSet {
@@ -31,4 +34,6 @@ std::string AssetFolder();
 
 // Loads folder\name when it is a usable width x height bitmap; empty otherwise.
 Sprite LoadSpriteFile(const std::string& path, int width, int height);
+// The pictures from `folder` (made at the default FigureSizes) at `sizes`; stand-ins where a file
+// is missing or damaged.
 SpriteSet LoadSprites(const std::string& folder, const FigureSizes& sizes);

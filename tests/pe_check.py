@@ -5,9 +5,11 @@ Every executable: machine, subsystem, imports only from DLLs that ship with Wind
 no libgcc, libstdc++ or winpthread), and the safe-loading flags: ASLR with its relocations kept, DEP,
 high-entropy addresses where the format has them, and no section both writable and executable.
 
-What ships (--product setup|saver|uninstaller) also: imports only from the DLLs the system protects (so none can
-be planted beside it), its embedded manifest (execution level, DPI awareness, common controls 6, the
-supported systems), the saver's and the uninstaller's version records, and whether it carries an Authenticode signature."""
+What ships (--product setup|saver|uninstaller) also: imports only from the DLLs the system protects (so
+none can be planted beside it), its embedded manifest (execution level, DPI awareness, common controls 6, the
+supported systems), the saver's and the uninstaller's version records, the saver's use of the whole
+address space (large-address aware, which a 32-bit image must ask for), and whether it carries an
+Authenticode signature."""
 import argparse
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -33,6 +35,7 @@ DYNAMIC_BASE = 0x0040
 HIGH_ENTROPY_VA = 0x0020
 NX_COMPAT = 0x0100
 RELOCS_STRIPPED = 0x0001
+LARGE_ADDRESS_AWARE = 0x0020
 SECTION_WRITE = 0x80000000
 SECTION_EXECUTE = 0x20000000
 RT_MANIFEST = 24
@@ -172,6 +175,9 @@ def main():
         check_manifest(pe, args.product)
     if args.product in VERSIONS:
         check_version(pe, args.product)
+    if args.product == "saver":
+        # A frame buffer per monitor: beyond 2 GB on a 64-bit Windows rather than out of memory.
+        check(pe.FILE_HEADER.Characteristics & LARGE_ADDRESS_AWARE, "large-address aware")
     if args.signed:
         security = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_SECURITY"]]
         check((security.Size > 0) == (args.signed == "yes"),

@@ -55,6 +55,20 @@ class Sandbox:
     def saver(self, *args, **extra):
         return self.wine(self.args.saver, *args, **extra)
 
+    def probe(self, name, *args, monitors=None, **extra):
+        """Starts the test build with "/s" and a folder of its own; returns (process, folder)."""
+        folder = Probe(os.path.join(self.root, name))
+        self.sandbox.give_to_wine_user(folder.unix)
+        if monitors:
+            folder.set_monitors(monitors)
+        process = self.wine(self.args.probe, "/s", f"--probe={folder.windows}", *args, WINEDEBUG="+msgbox", **extra)
+        return process, folder
+
+    def display_change(self):
+        p = self.wine(self.args.helper, "displaychange", str(SCREEN[0]), str(SCREEN[1]))
+        out, _ = p.communicate(timeout=60)
+        return "displaychange sent" in out
+
     def reg(self, *args):
         p = self.wine("reg", *args)
         out, _ = p.communicate(timeout=60)
@@ -85,6 +99,61 @@ class Sandbox:
             print("kept", self.root)
         else:
             shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Probe:
+    """The test build's folder: the monitor list it reads and the report it writes (saver_probe.h)."""
+
+    def __init__(self, unix):
+        os.makedirs(unix)
+        self.unix = unix
+        self.windows = "Z:" + unix.replace("/", "\\")
+
+    def set_monitors(self, monitors):
+        """monitors: (left, top, right, bottom, dpi) each; written whole, then renamed into place."""
+        scratch = os.path.join(self.unix, "monitors.new")
+        with open(scratch, "w") as f:
+            f.writelines(" ".join(str(v) for v in m) + "\n" for m in monitors)
+        os.chmod(scratch, 0o644)
+        os.replace(scratch, os.path.join(self.unix, "monitors.txt"))
+
+    def lines(self):
+        try:
+            with open(os.path.join(self.unix, "report.txt")) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def statuses(self):
+        """Status lines as dicts of numbers: frames, layouts, gdi, user, private (KB)."""
+        result = []
+        for line in self.lines():
+            words = line.split()
+            if words[:1] == ["status"]:
+                result.append({words[i]: int(words[i + 1]) for i in range(1, len(words) - 1, 2)})
+        return result
+
+    def layout(self, number):
+        """The scenes reported for layout `number`: [(area, size, buffer bytes)], or None before it."""
+        lines = self.lines()
+        for i, line in enumerate(lines):
+            words = line.split()
+            if words[:2] == ["layout", str(number)]:
+                scenes = []
+                for scene in lines[i + 1:i + 1 + int(words[3])]:
+                    w = scene.split()
+                    scenes.append((tuple(map(int, w[3:7])), tuple(map(int, w[8:10])), int(w[13])))
+                return scenes
+        return None
+
+    def wait(self, test, timeout=60):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            value = test()
+            if value:
+                return value
+            time.sleep(0.2)
+        return None
 
 
 def finish(process, timeout):
@@ -120,6 +189,30 @@ def is_orange(r, g, b):
 
 def is_bone(r, g, b):
     return r > 200 and g > 200 and b > 190
+
+
+def is_moon(r, g, b):
+    return r > 215 and g > 200 and 140 < b < 215
+
+
+def is_black(r, g, b):
+    return r < 3 and g < 3 and b < 3
+
+
+def count_in(raw, test, left, top, right, bottom):
+    width = SCREEN[0]
+    count = 0
+    for y in range(top, bottom):
+        row = raw[(y * width + left) * 3:(y * width + right) * 3]
+        for x in range(0, len(row), 3):
+            if test(row[x], row[x + 1], row[x + 2]):
+                count += 1
+    return count
+
+
+def region(raw, left, top, right, bottom):
+    width = SCREEN[0]
+    return b"".join(raw[(y * width + left) * 3:(y * width + right) * 3] for y in range(top, bottom))
 
 
 def no_error_box(err, what):
@@ -350,18 +443,131 @@ def test_damaged_assets(box):
     no_error_box(err, "missing folder")
 
 
+# Two monitors inside the virtual screen, the second smaller, so that the box around them has
+# corners no monitor shows: above and below the second one.
+ONE_MONITOR = [(0, 0, SCREEN[0], SCREEN[1], 96)]
+TWO_MONITORS = [(0, 0, 512, 768, 96), (512, 192, 1024, 576, 96)]
+
+
+def test_display_change(box):
+    box.plant_assets()
+    process, probe = box.probe("display-change", "--every=15", monitors=ONE_MONITOR)
+    window = box.wait_window(SAVER_TITLE)
+    first = probe.wait(lambda: probe.layout(1))
+    if not check(window is not None and first is not None, "the test build runs with a monitor list of its own"):
+        finish(process, 1)
+        return
+    check(first == [((0, 0, 1024, 768), (1024, 768), 1024 * 768 * 2)], f"one scene the size of the monitor: {first}")
+
+    probe.set_monitors(TWO_MONITORS)
+    check(box.display_change(), "a display change is sent to every window")
+    second = probe.wait(lambda: probe.layout(2))
+    check(second == [((0, 0, 512, 768), (512, 768), 512 * 768 * 2), ((512, 192, 1024, 576), (512, 384), 512 * 384 * 2)],
+          f"laid out again: one scene and one buffer per monitor: {second}")
+    geometry = box.xdotool("getwindowgeometry", window).stdout
+    check("1024x768" in geometry and "Position: 0,0" in geometry, "the window spans both: " + geometry.replace("\n", " "))
+    frames = probe.wait(lambda: [s for s in probe.statuses() if s["layouts"] == 2 and s["frames"] >= 60])
+    check(frames, "frames go on after the display change")
+    shots = [box.screenshot(os.path.join(probe.unix, "two-1.png"))]
+    time.sleep(0.7)
+    shots.append(box.screenshot(os.path.join(probe.unix, "two-2.png")))
+    check(count_in(shots[0], is_moon, 0, 0, 512, 768) > 3000, "the first monitor has its own moon")
+    check(count_in(shots[0], is_moon, 512, 192, 1024, 576) > 800, "the second monitor has its own moon")
+    check(region(shots[0], 0, 0, 512, 768) != region(shots[1], 0, 0, 512, 768), "the first monitor's night moves")
+    check(region(shots[0], 512, 192, 1024, 576) != region(shots[1], 512, 192, 1024, 576), "so does the second's")
+    check(region(shots[0], 512, 0, 1024, 192) == region(shots[1], 512, 0, 1024, 192)
+          and region(shots[0], 512, 576, 1024, 768) == region(shots[1], 512, 576, 1024, 768),
+          "nothing is drawn where no monitor shows the window")
+
+    probe.set_monitors(ONE_MONITOR)
+    box.display_change()
+    third = probe.wait(lambda: probe.layout(3))
+    check(third == first, f"back to one monitor: one scene again: {third}")
+    check(probe.wait(lambda: [s for s in probe.statuses() if s["layouts"] == 3 and s["frames"] >= frames[-1]["frames"] + 30]),
+          "and frames go on")
+    check(process.poll() is None, "the show keeps running through display changes")
+    box.xdotool("key", "space")
+    rc, _, err = ends_after(box, process)
+    check(rc == 0, f"and ends with a key press (exit {rc})")
+    no_error_box(err, "display changes")
+
+
+def test_long_run(box):
+    """Hours of frames in about a minute, with monitors changing on the way: what the process holds
+    must not grow with the frames. GDI and USER objects and what the heaps hold must stay exactly as
+    they were; private memory also counts what Wine's X11 side below the program keeps (a few dozen
+    KB now and then), so it gets some slack. Without the booms: Wine starts a thread of about 1 MB
+    for each one and its sound system keeps a little more now and then. Counts are compared by the
+    least of several status lines, early (after the buffers have grown to the busiest frame) and late."""
+    box.plant_assets()
+    box.reg("add", SETTINGS_KEY, "/v", "Sound", "/t", "REG_DWORD", "/d", "0", "/f")
+    process, probe = box.probe("long-run", "--fast=100", "--every=4000", monitors=ONE_MONITOR)
+    if not check(probe.wait(lambda: [s for s in probe.statuses() if s["frames"] >= 40000], timeout=120),
+                 f"the test build draws frames faster than real time: {probe.statuses()[-1:]}"):
+        finish(process, 1)
+        return
+    for monitors, layout in ((TWO_MONITORS, 2), (ONE_MONITOR, 3)):
+        probe.set_monitors(monitors)
+        box.display_change()
+        probe.wait(lambda: probe.layout(layout))
+    if not check(probe.wait(lambda: [s for s in probe.statuses() if s["layouts"] == 3 and s["frames"] >= 160000], timeout=240),
+                 f"160,000 frames (an hour and a half of showing) go by: {probe.statuses()[-1:]}"):
+        finish(process, 1)
+        return
+    statuses = probe.statuses()
+    early = [s for s in statuses if 20000 <= s["frames"] <= 40000 and s["layouts"] == 1]
+    last_layout = [s for s in statuses if s["layouts"] == 3]
+    for label, before_set in (("over 80,000 frames", last_layout[:10]), ("through two display changes", early)):
+        for what, unit, slack in (("gdi", "GDI objects", 0), ("user", "USER objects", 0), ("heap", "KB in the heaps", 8),
+                                  ("private", "KB private", 512)):
+            before, after = min(s[what] for s in before_set), min(s[what] for s in last_layout[-10:])
+            check(before > 0 and after - before <= slack, f"{unit} stay flat {label}: {before}, then {after}")
+    box.xdotool("key", "space")
+    rc, _, err = ends_after(box, process)
+    check(rc == 0, f"and ends with a key press (exit {rc})")
+    no_error_box(err, "long run")
+    box.reg("delete", SETTINGS_KEY, "/f")
+
+
+def test_short_of_memory(box):
+    """Room for a quarter of the monitor's pixels: a smaller night, shown enlarged (no buffer at all,
+    a plain sky, is a unit test)."""
+    box.plant_assets()
+    process, probe = box.probe("smaller", "--buffer-limit=1000000", monitors=ONE_MONITOR)
+    window = box.wait_window(SAVER_TITLE)
+    scenes = probe.wait(lambda: probe.layout(1))
+    check(window is not None and scenes == [((0, 0, 1024, 768), (512, 384), 512 * 384 * 2)],
+          f"without memory for a whole buffer, a half-size one: {scenes}")
+    time.sleep(1)
+    shot = box.screenshot(os.path.join(probe.unix, "smaller.png"))
+    check(count_in(shot, is_black, 0, 0, 1024, 768) < 1024 * 768 // 20, "the screen is not black")
+    check(pixel_counts(shot, is_orange, int(SCREEN[1] * 0.7)) > 100, "pumpkins show on the ground")
+    check(count_in(shot, is_moon, 512, 0, 1024, 384) > 1000, "the moon shows")
+    box.xdotool("key", "space")
+    rc, _, err = ends_after(box, process)
+    check(rc == 0, f"and ends with a key press (exit {rc})")
+    no_error_box(err, "smaller buffer")
+
+
+GROUPS = {
+    "show": [test_version, test_full_screen, test_mouse, test_preview, test_settings, test_bad_handles, test_damaged_assets],
+    "desktop": [test_display_change, test_short_of_memory, test_long_run],
+}
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--saver", required=True)
+    parser.add_argument("--probe", required=True, help="the test build of the saver")
     parser.add_argument("--helper", required=True)
     parser.add_argument("--assets", required=True)
+    parser.add_argument("--group", choices=sorted(GROUPS), default="show")
     parser.add_argument("--only", default="")
     args = parser.parse_args()
     box = Sandbox(args)
     try:
         box.start_x()
-        tests = [test_version, test_full_screen, test_mouse, test_preview, test_settings, test_bad_handles, test_damaged_assets]
-        for test in tests:
+        for test in GROUPS[args.group]:
             if args.only and args.only not in test.__name__:
                 continue
             print(f"== {test.__name__}", flush=True)

@@ -3,6 +3,9 @@
 //                                 windows as "child HWND x y w h visible", reads "resize W H" and
 //                                 "quit" from stdin; destroys the window on "quit" or after SECONDS.
 //   saver_helper version FILE     prints the FileVersion string of FILE read with the version API.
+//   saver_helper displaychange W H
+//                                 tells every top-level window that the display changed, as Windows
+//                                 does after a monitor came, went or changed its resolution.
 #include <windows.h>
 
 #include <cstdio>
@@ -129,10 +132,21 @@ int PrintVersion(const char* path)
 
 }  // namespace
 
+int BroadcastDisplayChange(int width, int height)
+{
+    DWORD_PTR ignored = 0;
+    const LRESULT sent = ::SendMessageTimeoutA(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, MAKELPARAM(width, height),
+                                               SMTO_ABORTIFHUNG, 10000, &ignored);
+    std::printf("displaychange %s\n", sent ? "sent" : "failed");
+    return sent ? 0 : 1;
+}
+
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "parent") == 0) return RunParent(argc >= 3 ? std::atoi(argv[2]) : 30);
     if (argc >= 3 && std::strcmp(argv[1], "version") == 0) return PrintVersion(argv[2]);
-    std::fprintf(stderr, "usage: saver_helper parent SECONDS | version FILE\n");
+    if (argc >= 4 && std::strcmp(argv[1], "displaychange") == 0)
+        return BroadcastDisplayChange(std::atoi(argv[2]), std::atoi(argv[3]));
+    std::fprintf(stderr, "usage: saver_helper parent SECONDS | version FILE | displaychange W H\n");
     return 2;
 }

@@ -21,14 +21,17 @@ SaverSettings Settings(int pumpkins, int speed)
 
 TEST_CASE("scene keeps every figure on screen")
 {
-    const FigureSizes sizes;
-    const int screens[][2] = {{1024, 768}, {1920, 1080}, {800, 600}, {3840, 1080}, {640, 200}};
+    const int screens[][3] = {{1024, 768, 96}, {1920, 1080, 96}, {800, 600, 96}, {3840, 1080, 96}, {640, 200, 96},
+                              {3840, 2160, 192}, {1080, 1920, 144}};
     for (const auto& screen : screens) {
         for (int speed : {1, 5, 10}) {
             CAPTURE(screen[0]);
             CAPTURE(screen[1]);
+            CAPTURE(screen[2]);
             CAPTURE(speed);
-            Scene scene(screen[0], screen[1], Settings(12, speed), sizes, 12345u + speed);
+            Scene scene(MakeSceneGeometry(screen[0], screen[1], screen[2]), Settings(12, speed), 12345u + speed);
+            const FigureSizes& sizes = scene.sizes();
+            const int shard = scene.geometry().shardSize;
             int bursts = 0;
             bool sawFaded = false, sawDance = false;
             for (int frame = 0; frame < 30 * 60; ++frame) {
@@ -45,8 +48,8 @@ TEST_CASE("scene keeps every figure on screen")
                     REQUIRE(Inside(p.x, p.y, sizes.pumpkin.width, sizes.pumpkin.height, scene));
                     REQUIRE(p.variant >= 0);
                     REQUIRE(p.variant < Scene::kPumpkinVariants);
-                    for (const Shard& shard : p.shards)
-                        REQUIRE(Inside(shard.x, shard.y, Scene::kShardSize, Scene::kShardSize, scene));
+                    for (const Shard& piece : p.shards)
+                        REQUIRE(Inside(piece.x, piece.y, shard, shard, scene));
                 }
             }
             // In a minute the show must have happened: bursts, a fading ghost, a dance.
@@ -60,8 +63,8 @@ TEST_CASE("scene keeps every figure on screen")
 
 TEST_CASE("scene pumpkins land on the ground and burst after bouncing")
 {
-    const FigureSizes sizes;
-    Scene scene(1024, 768, Settings(3, 5), sizes, 99u);
+    Scene scene(MakeSceneGeometry(1024, 768), Settings(3, 5), 99u);
+    const FigureSizes& sizes = scene.sizes();
     bool sawBursting = false, sawResting = false, sawBack = false;
     for (int frame = 0; frame < 30 * 90; ++frame) {
         scene.Step();
@@ -81,9 +84,8 @@ TEST_CASE("scene pumpkins land on the ground and burst after bouncing")
 
 TEST_CASE("scene survives screens smaller than the figures")
 {
-    const FigureSizes sizes;
     for (const auto& screen : {std::make_pair(1, 1), std::make_pair(30, 20), std::make_pair(0, 0), std::make_pair(-5, 100)}) {
-        Scene scene(screen.first, screen.second, Settings(0, 99), sizes, 0u);
+        Scene scene(MakeSceneGeometry(screen.first, screen.second), Settings(0, 99), 0u);
         for (int frame = 0; frame < 600; ++frame) scene.Step();
         CHECK(scene.width() >= 1);
         CHECK(scene.height() >= 1);

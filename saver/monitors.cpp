@@ -1,0 +1,48 @@
+#include "monitors.h"
+
+#include "system_library.h"
+
+namespace {
+
+// GetDpiForMonitor's MDT_EFFECTIVE_DPI: what the user's scaling setting makes of the monitor.
+const int kEffectiveDpi = 0;
+typedef HRESULT(WINAPI* GetDpiForMonitorProc)(HMONITOR, int, UINT*, UINT*);
+
+// shcore.dll (Windows 8.1 on) is not one of the DLLs the system protects, so it is looked up in the
+// system folder at run time rather than imported; without it every monitor counts as 96 DPI.
+int MonitorDpi(HMONITOR monitor)
+{
+    static const GetDpiForMonitorProc getDpi =
+        GetSystemProc<GetDpiForMonitorProc>(LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor");
+    UINT x = 0, y = 0;
+    if (getDpi && SUCCEEDED(getDpi(monitor, kEffectiveDpi, &x, &y)) && y >= 24 && y <= 2400)
+        return static_cast<int>(y);
+    return kBaseDpi;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoA(monitor, &info)) return TRUE;
+    // Called back from user32: nothing may be thrown through it.
+    try {
+        reinterpret_cast<std::vector<Monitor>*>(list)->push_back({info.rcMonitor, MonitorDpi(monitor)});
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<Monitor> SystemMonitors()
+{
+    std::vector<Monitor> monitors;
+    ::EnumDisplayMonitors(NULL, NULL, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) {
+        const RECT primary = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        monitors.push_back({primary, kBaseDpi});
+    }
+    return monitors;
+}

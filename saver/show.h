@@ -1,0 +1,58 @@
+// The night on every monitor at once: per monitor its own scene, pictures at the monitor's DPI and a
+// frame buffer the monitor's size, laid out again whenever the monitors change.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "layout.h"
+#include "render.h"
+#include "scene.h"
+#include "settings.h"
+#include "sprites.h"
+
+class NightShow {
+public:
+    // `assets` is the folder with the pictures (empty: stand-ins only).
+    NightShow(const SaverSettings& settings, const std::string& assets, std::uint32_t seed,
+              FrameBufferMaker makeFrameBuffer = MakeFrameBuffer);
+    NightShow(const NightShow&) = delete;
+    NightShow& operator=(const NightShow&) = delete;
+
+    // One scene per place. A scene whose monitor kept its size and DPI goes on where it was; the
+    // others start afresh, after the buffers of those that went are freed. Throws nothing: a scene
+    // without memory for its buffer gets a smaller one, shown enlarged, and at worst a plain sky.
+    void LayOut(const std::vector<ScenePlace>& places);
+
+    // Advances every scene one frame and draws it into its buffer; returns how many pumpkins burst.
+    int Step();
+    // Copies what changed to the window.
+    void PresentChanges(HDC window);
+    // Paints every scene whole.
+    void PresentAll(HDC window);
+
+    struct Shown {
+        ScenePlace place;
+        SceneGeometry geometry;  // what it runs at: the place's, or smaller for want of memory
+        SpriteSet pictures;
+        std::unique_ptr<Scene> scene;              // null when there is no renderer
+        std::unique_ptr<NightRenderer> renderer;  // null: no buffer at all, a plain sky
+    };
+    size_t size() const { return shown_.size(); }
+    const Shown& at(size_t i) const { return *shown_[i]; }
+    size_t bufferBytes() const;
+
+private:
+    std::unique_ptr<Shown> Make(const ScenePlace& place);
+    std::uint32_t NextSeed();
+
+    SaverSettings settings_;
+    std::string assets_;
+    std::uint32_t seed_;
+    FrameBufferMaker makeFrameBuffer_;
+    std::vector<std::unique_ptr<Shown>> shown_;
+};

@@ -1,0 +1,123 @@
+#include <doctest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "layout.h"
+#include "scene.h"
+#include "show.h"
+
+namespace {
+
+Monitor At(long left, long top, long width, long height, int dpi = 96)
+{
+    return {RECT{left, top, left + width, top + height}, dpi};
+}
+
+struct Desk {
+    const char* name;
+    std::vector<Monitor> monitors;
+};
+
+// Desks of more than one monitor, as this machine's Wine (one monitor) cannot show them.
+const Desk kDesks[] = {
+    {"one monitor", {At(0, 0, 1920, 1080)}},
+    {"unequal side by side", {At(0, 0, 2560, 1440), At(2560, 200, 1280, 1024)}},
+    {"stacked", {At(0, 0, 1920, 1080), At(320, 1080, 1280, 720)}},
+    {"primary on the right", {At(0, 0, 1920, 1080), At(-1600, 180, 1600, 900)}},
+    {"a gap between them", {At(0, 0, 1024, 768), At(1200, -300, 800, 600)}},
+    {"portrait and high DPI", {At(0, 0, 3840, 2160, 192), At(3840, 0, 1080, 1920, 144)}},
+    {"mirrored", {At(0, 0, 1280, 1024), At(0, 0, 1280, 1024)}},
+};
+
+bool Inside(double x, double y, double w, double h, const RECT& r)
+{
+    return x >= r.left && y >= r.top && x + w <= r.right && y + h <= r.bottom;
+}
+
+}  // namespace
+
+TEST_CASE("layout gives each monitor a whole night of its own and nothing where no monitor shows")
+{
+    for (const Desk& desk : kDesks) {
+        CAPTURE(std::string(desk.name));
+        const SaverLayout layout = LayOutMonitors(desk.monitors);
+        const bool mirrored = std::string(desk.name) == "mirrored";
+        REQUIRE(layout.scenes.size() == (mirrored ? 1u : desk.monitors.size()));
+
+        RECT box = desk.monitors[0].area;
+        for (const Monitor& m : desk.monitors) ::UnionRect(&box, &box, &m.area);
+        CHECK(::EqualRect(&layout.window, &box));
+
+        size_t area = 0;
+        for (size_t i = 0; i < layout.scenes.size(); ++i) {
+            CAPTURE(i);
+            const ScenePlace& place = layout.scenes[i];
+            const Monitor& monitor = desk.monitors[i];
+            RECT onScreen = place.area;
+            ::OffsetRect(&onScreen, layout.window.left, layout.window.top);
+            CHECK(::EqualRect(&onScreen, &monitor.area));
+            const SceneGeometry& g = place.geometry;
+            CHECK(g.width == monitor.area.right - monitor.area.left);
+            CHECK(g.height == monitor.area.bottom - monitor.area.top);
+            area += static_cast<size_t>(g.width) * g.height;
+
+            // Figures keep their physical size: twice the pixels at twice the DPI.
+            CHECK(g.sizes.ghost.width == static_cast<int>(std::lround(141.0 * monitor.dpi / 96)));
+            CHECK(g.sizes.pumpkin.height == static_cast<int>(std::lround(40.0 * monitor.dpi / 96)));
+
+            // The ground and the moon's whole disc, then every figure's path for a minute, on the monitor.
+            CHECK(g.groundTop > 0);
+            CHECK(g.groundTop < g.height);
+            const Moon& moon = g.moon;
+            CHECK(Inside(onScreen.left + moon.x - moon.radius, onScreen.top + moon.y - moon.radius, 2 * moon.radius,
+                         2 * moon.radius, monitor.area));
+            SaverSettings settings;
+            settings.pumpkins = 12;
+            Scene scene(g, settings, 77u + static_cast<unsigned>(i));
+            const FigureSizes& s = g.sizes;
+            const double x = onScreen.left, y = onScreen.top;
+            for (int frame = 0; frame < 30 * 60; ++frame) {
+                scene.Step();
+                REQUIRE(Inside(x + scene.ghost().x, y + scene.ghost().y, s.ghost.width, s.ghost.height, monitor.area));
+                REQUIRE(Inside(x + scene.skeleton().x, y + scene.skeleton().y, s.skeleton.width, s.skeleton.height, monitor.area));
+                for (const Pumpkin& p : scene.pumpkins()) {
+                    REQUIRE(Inside(x + p.x, y + p.y, s.pumpkin.width, s.pumpkin.height, monitor.area));
+                    for (const Shard& piece : p.shards)
+                        REQUIRE(Inside(x + piece.x, y + piece.y, g.shardSize, g.shardSize, monitor.area));
+                }
+            }
+        }
+
+        // One frame buffer per monitor, of the monitor's size: together as large as the monitors,
+        // never as the box around them.
+        NightShow show(SaverSettings(), std::string(), 5u);
+        show.LayOut(layout.scenes);
+        REQUIRE(show.size() == layout.scenes.size());
+        for (size_t i = 0; i < show.size(); ++i) {
+            REQUIRE(show.at(i).renderer);
+            CHECK(show.at(i).renderer->width() == layout.scenes[i].geometry.width);
+            CHECK(show.at(i).renderer->height() == layout.scenes[i].geometry.height);
+        }
+        CHECK(show.bufferBytes() == area * sizeof(FramePixel));
+    }
+}
+
+TEST_CASE("layout leaves out monitors without area and shrinks the preview from a whole screen")
+{
+    const SaverLayout layout = LayOutMonitors({At(0, 0, 0, 768), At(0, 0, 1024, 768), At(50, 50, 100, -10)});
+    REQUIRE(layout.scenes.size() == 1u);
+    CHECK(layout.scenes[0].geometry.width == 1024);
+
+    const std::vector<ScenePlace> preview = LayOutPreview(RECT{0, 0, 152, 112});
+    REQUIRE(preview.size() == 1u);
+    CHECK(preview[0].area.right == 152);
+    CHECK(preview[0].geometry.width == 800);
+    CHECK(preview[0].geometry.height == 600);
+
+    // A monitor far narrower than it is tall still has its whole moon.
+    const SceneGeometry narrow = MakeSceneGeometry(120, 1000);
+    CHECK(narrow.moon.x - narrow.moon.radius >= 0);
+    CHECK(narrow.moon.x + narrow.moon.radius <= 120);
+}

@@ -1,0 +1,190 @@
+#include <doctest.h>
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "handles.h"
+#include "render.h"
+#include "show.h"
+
+namespace {
+
+// A 32-bit picture to present into, read back pixel by pixel.
+struct Target {
+    GdiObject<HBITMAP> bitmap;
+    MemoryDC dc{NULL};
+    std::uint32_t* bits = nullptr;
+    int width;
+
+    Target(int w, int h, std::uint32_t fill) : width(w)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* p = nullptr;
+        bitmap.reset(::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &p, NULL, 0));
+        bits = static_cast<std::uint32_t*>(p);
+        ::SelectObject(dc.get(), bitmap.get());
+        std::fill(bits, bits + static_cast<size_t>(w) * h, fill);
+    }
+    std::uint32_t At(int x, int y) const
+    {
+        ::GdiFlush();
+        return bits[static_cast<size_t>(y) * width + x] & 0xFFFFFF;
+    }
+};
+
+bool Dark(std::uint32_t rgb) { return ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF) < 12; }
+
+size_t g_limit = 0;
+HBITMAP LimitedBuffer(int width, int height, void** bits)
+{
+    if (static_cast<size_t>(width) * height * sizeof(FramePixel) > g_limit) return NULL;
+    return MakeFrameBuffer(width, height, bits);
+}
+HBITMAP ThrowingBuffer(int, int, void**) { throw std::bad_alloc(); }
+
+}  // namespace
+
+TEST_CASE("clipped blit draws exactly the part of a figure inside the frame at every edge")
+{
+    // Distinct colours, one see-through pixel.
+    Sprite sprite;
+    sprite.width = 4;
+    sprite.height = 3;
+    for (int i = 0; i < 12; ++i) sprite.pixels.push_back(i == 5 ? 0 : 0xFF000000u | static_cast<std::uint32_t>(0x102030 * (i + 1)));
+    const FramePixel kSky = 0x1234, kGuard = 0xBEEF;
+
+    for (const auto& size : {std::make_pair(7, 5), std::make_pair(1, 1)}) {
+        const int w = size.first, h = size.second, stride = (w + 1) & ~1;
+        // Guards before, after and at the row ends catch any write outside the frame.
+        std::vector<FramePixel> memory(static_cast<size_t>(stride) * h + 2 * stride, kGuard);
+        const FramePixels frame = {memory.data() + stride, w, h, stride};
+        for (int x = -5; x <= w + 1; ++x) {
+            for (int y = -4; y <= h + 1; ++y) {
+                CAPTURE(w);
+                CAPTURE(x);
+                CAPTURE(y);
+                for (int py = 0; py < h; ++py) std::fill_n(frame.bits + py * stride, w, kSky);
+                const RECT drawn = DrawSpriteClipped(frame, sprite, x, y, 255);
+                const RECT expected = {std::max(x, 0), std::max(y, 0), std::min(x + 4, w), std::min(y + 3, h)};
+                if (expected.left < expected.right && expected.top < expected.bottom)
+                    CHECK(::EqualRect(&drawn, &expected));
+                else
+                    CHECK(::IsRectEmpty(&drawn));
+                for (size_t i = 0; i < memory.size(); ++i) {
+                    const int row = static_cast<int>(i) / stride - 1, column = static_cast<int>(i) % stride;
+                    FramePixel want = kGuard;
+                    if (row >= 0 && row < h && column < w) {
+                        const int sx = column - x, sy = row - y;
+                        const bool covered = sx >= 0 && sx < 4 && sy >= 0 && sy < 3 && sprite.pixels[sy * 4 + sx];
+                        want = covered ? ToFramePixel(sprite.pixels[sy * 4 + sx] & 0xFFFFFF) : kSky;
+                    }
+                    REQUIRE(memory[i] == want);
+                }
+            }
+        }
+    }
+}
+
+TEST_CASE("a 1x1 night and a 1x1 preview draw every figure clipped away")
+{
+    const SceneGeometry g = MakeSceneGeometry(1, 1);
+    const SpriteSet pictures = LoadSprites(std::string(), g.sizes);
+    Scene scene(g, SaverSettings(), 3u);
+    NightRenderer renderer(g, pictures, 4u);
+    REQUIRE(renderer.ok());
+    Target target(1, 1, 0);
+    for (int frame = 0; frame < 600; ++frame) {
+        scene.Step();
+        renderer.DrawFrame(scene);
+        renderer.PresentChanges(target.dc.get(), RECT{0, 0, 1, 1});
+    }
+    CHECK(renderer.bufferBytes() == 4u);  // one pixel, its row filled up to a whole 32-bit word
+
+    NightShow preview(SaverSettings(), std::string(), 9u);
+    preview.LayOut(LayOutPreview(RECT{0, 0, 1, 1}));
+    for (int frame = 0; frame < 30; ++frame) {
+        preview.Step();
+        preview.PresentChanges(target.dc.get());
+    }
+    CHECK_FALSE(Dark(target.At(0, 0)));
+}
+
+TEST_CASE("show lays out again when the monitors change and paints only where a monitor shows")
+{
+    const std::uint32_t kUnpainted = 0x00FF00;
+    NightShow show(SaverSettings(), std::string(), 11u);
+    const ScenePlace left = {RECT{0, 0, 320, 240}, MakeSceneGeometry(320, 240)};
+    const ScenePlace right = {RECT{320, 60, 480, 180}, MakeSceneGeometry(160, 120)};
+    show.LayOut({left, right});
+    REQUIRE(show.size() == 2u);
+    Target desk(480, 240, kUnpainted);
+    for (int frame = 0; frame < 90; ++frame) {
+        show.Step();
+        show.PresentChanges(desk.dc.get());
+    }
+    show.PresentAll(desk.dc.get());
+    CHECK(desk.At(400, 20) == kUnpainted);   // above the smaller monitor: no monitor there
+    CHECK(desk.At(400, 200) == kUnpainted);  // and below it
+    CHECK_FALSE(Dark(desk.At(10, 5)));
+    CHECK_FALSE(Dark(desk.At(470, 70)));
+
+    // The right monitor goes, the left one stays: its night goes on where it was.
+    const double ghostX = show.at(0).scene->ghost().x;
+    show.LayOut({ScenePlace{RECT{0, 0, 320, 240}, left.geometry}});
+    REQUIRE(show.size() == 1u);
+    CHECK(show.at(0).scene->ghost().x == ghostX);
+    CHECK(show.bufferBytes() == 320u * 240u * sizeof(FramePixel));
+
+    // A new resolution: a new night of the new size, drawn and presented frame after frame.
+    show.LayOut({ScenePlace{RECT{0, 0, 400, 200}, MakeSceneGeometry(400, 200, 144)}});
+    REQUIRE(show.size() == 1u);
+    CHECK(show.at(0).renderer->width() == 400);
+    CHECK(show.at(0).geometry.sizes.ghost.width == 212);
+    for (int frame = 0; frame < 90; ++frame) {
+        show.Step();
+        show.PresentChanges(desk.dc.get());
+    }
+}
+
+TEST_CASE("show without memory for a whole buffer draws a smaller night or a plain sky but never throws")
+{
+    const ScenePlace place = {RECT{0, 0, 640, 480}, MakeSceneGeometry(640, 480)};
+
+    g_limit = 640 * 480 * sizeof(FramePixel) - 1;  // a quarter of the pixels fits
+    NightShow smaller(SaverSettings(), std::string(), 1u, LimitedBuffer);
+    smaller.LayOut({place});
+    REQUIRE(smaller.size() == 1u);
+    REQUIRE(smaller.at(0).renderer);
+    CHECK(smaller.at(0).renderer->width() == 320);
+    CHECK(smaller.at(0).geometry.sizes.ghost.width == 71);  // figures shrink with the buffer
+    Target screen(640, 480, 0);
+    for (int frame = 0; frame < 60; ++frame) {
+        smaller.Step();
+        smaller.PresentChanges(screen.dc.get());
+    }
+    for (int y : {0, 100, 300, 479})
+        for (int x : {0, 320, 639}) CHECK_FALSE(Dark(screen.At(x, y)));
+    g_limit = 640 * 480 * sizeof(FramePixel);  // memory again at the next display change: the whole night
+    smaller.LayOut({place});
+    CHECK(smaller.at(0).renderer->width() == 640);
+
+    g_limit = 0;
+    for (FrameBufferMaker maker : {&LimitedBuffer, &ThrowingBuffer}) {
+        NightShow none(SaverSettings(), std::string(), 1u, maker);
+        CHECK_NOTHROW(none.LayOut({place}));
+        REQUIRE(none.size() == 1u);
+        CHECK_FALSE(none.at(0).renderer);
+        Target plain(640, 480, 0);
+        none.Step();
+        none.PresentAll(plain.dc.get());
+        CHECK_FALSE(Dark(plain.At(5, 5)));
+        CHECK_FALSE(Dark(plain.At(600, 450)));
+    }
+}

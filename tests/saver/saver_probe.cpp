@@ -1,0 +1,190 @@
+#include "saver_probe.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "show.h"
+
+namespace {
+
+std::string g_folder;
+size_t g_bufferLimit = 0;
+unsigned long long g_every = 30;
+
+std::string Option(const char* commandLine, const char* name)
+{
+    const char* p = std::strstr(commandLine, name);
+    if (!p) return std::string();
+    p += std::strlen(name);
+    const char* end = p;
+    while (*end && *end != ' ' && *end != '\t') ++end;
+    return std::string(p, end);
+}
+
+std::vector<Monitor> MonitorsFromFile()
+{
+    FILE* file = std::fopen((g_folder + "\\monitors.txt").c_str(), "r");
+    if (!file) return SystemMonitors();
+    std::vector<Monitor> monitors;
+    long left, top, right, bottom;
+    int dpi;
+    while (std::fscanf(file, "%ld %ld %ld %ld %d", &left, &top, &right, &bottom, &dpi) == 5)
+        monitors.push_back({RECT{left, top, right, bottom}, dpi});
+    std::fclose(file);
+    return monitors;
+}
+
+HBITMAP LimitedFrameBuffer(int width, int height, void** bits)
+{
+    if (static_cast<size_t>(width) * height * sizeof(FramePixel) > g_bufferLimit) {
+        *bits = nullptr;
+        return NULL;
+    }
+    return MakeFrameBuffer(width, height, bits);
+}
+
+bool OnWine()
+{
+    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
+}
+
+// Wine answers GetGuiResources with 0. Its GDI handles are entries of the table the process
+// environment block points to (24 bytes each, the type byte nonzero while in use).
+unsigned WineGdiObjects()
+{
+    struct Entry {
+        std::uint64_t object;
+        std::uint32_t owner;
+        std::uint16_t unique;
+        std::uint8_t type, flags;
+        std::uint64_t user;
+    };
+    static_assert(sizeof(Entry) == 24, "the layout of Wine's GDI handle table");
+    typedef LONG(WINAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (!query || query(::GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), NULL) != 0) return 0;
+    const size_t tableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
+    const char* peb = reinterpret_cast<const char*>(basic.PebBaseAddress);
+    const Entry* table = *reinterpret_cast<const Entry* const*>(peb + tableOffset);
+    if (!table) return 0;
+    unsigned count = 0;
+    for (int i = 0; i < 0x10000; ++i)
+        if (table[i].type) ++count;
+    return count;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<unsigned*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process != ::GetCurrentProcessId()) return TRUE;
+    ++*reinterpret_cast<unsigned*>(count);
+    ::EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
+
+unsigned GdiObjects()
+{
+    const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    return count || !OnWine() ? count : WineGdiObjects();
+}
+
+// Under Wine the USER objects a saver can leak are its windows.
+unsigned UserObjects()
+{
+    const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    if (count || !OnWine()) return count;
+    unsigned windows = 0;
+    ::EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Private bytes; Wine fills only PagefileUsage, which Windows keeps equal to them.
+unsigned long PrivateKilobytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+        return 0;
+    const SIZE_T bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+    return static_cast<unsigned long>(bytes / 1024);
+}
+
+// What the process's heaps hand out: every allocation of the program (and of the system DLLs'
+// Windows side), without what a thread stack or a library below Wine keeps.
+unsigned long HeapKilobytes()
+{
+    HANDLE heaps[64];
+    const DWORD count = std::min<DWORD>(::GetProcessHeaps(64, heaps), 64);
+    size_t busy = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        if (!::HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry = {};
+        while (::HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += entry.cbData;
+        ::HeapUnlock(heaps[i]);
+    }
+    return static_cast<unsigned long>(busy / 1024);
+}
+
+void Report(const NightShow& show, unsigned long long frames, int layouts)
+{
+    static int reportedLayouts = 0;
+    static unsigned long long nextStatus = 0;
+    if (layouts == reportedLayouts && frames < nextStatus) return;
+    FILE* file = std::fopen((g_folder + "\\report.txt").c_str(), "a");
+    if (!file) return;
+    if (layouts != reportedLayouts) {
+        std::fprintf(file, "layout %d scenes %u buffers %lu\n", layouts, static_cast<unsigned>(show.size()),
+                     static_cast<unsigned long>(show.bufferBytes()));
+        for (size_t i = 0; i < show.size(); ++i) {
+            const NightShow::Shown& s = show.at(i);
+            const RECT& a = s.place.area;
+            std::fprintf(file, "scene %u area %ld %ld %ld %ld size %d %d dpi %d buffer %lu\n", static_cast<unsigned>(i), a.left,
+                         a.top, a.right, a.bottom, s.geometry.width, s.geometry.height, s.geometry.dpi,
+                         static_cast<unsigned long>(s.renderer ? s.renderer->bufferBytes() : 0));
+        }
+        reportedLayouts = layouts;
+    }
+    std::fprintf(file, "status frames %llu layouts %d gdi %u user %u private %lu heap %lu\n", frames, layouts,
+                 GdiObjects(), UserObjects(), PrivateKilobytes(), HeapKilobytes());
+    std::fclose(file);
+    nextStatus = frames - frames % g_every + g_every;
+}
+
+}  // namespace
+
+void ApplySaverProbe(const char* commandLine, SaverHooks& hooks)
+{
+    if (!commandLine) return;
+    g_folder = Option(commandLine, "--probe=");
+    if (!g_folder.empty()) {
+        hooks.monitors = MonitorsFromFile;
+        hooks.afterTick = Report;
+    }
+    const std::string fast = Option(commandLine, "--fast="), every = Option(commandLine, "--every=");
+    const std::string limit = Option(commandLine, "--buffer-limit=");
+    if (!fast.empty()) hooks.framesPerTick = std::max(1, std::atoi(fast.c_str()));
+    if (!every.empty()) g_every = std::max(1ULL, std::strtoull(every.c_str(), nullptr, 10));
+    if (!limit.empty()) {
+        g_bufferLimit = std::strtoul(limit.c_str(), nullptr, 10);
+        hooks.makeFrameBuffer = LimitedFrameBuffer;
+    }
+}

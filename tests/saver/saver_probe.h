@@ -1,0 +1,14 @@
+// The test build of the saver (MarigoldProbe.scr): after "/s" it takes
+//   --probe=DIR          DIR\monitors.txt, when there, is the monitor list ("left top right bottom dpi"
+//                        a line), read again at every layout; DIR\report.txt gets a few lines for each
+//                        layout and a status line every --every frames
+//   --fast=N             N frames per timer tick instead of one
+//   --every=N            frames between status lines (30)
+//   --buffer-limit=N     no frame buffer larger than N bytes can be had
+// Status lines give the frames drawn, the layouts made, the process's GDI and USER objects, its
+// private memory and what its heaps hold. The shipped saver has none of this.
+#pragma once
+
+#include "saver_window.h"
+
+void ApplySaverProbe(const char* commandLine, SaverHooks& hooks);
