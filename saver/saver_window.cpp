@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
-#include <string>
 
+#include "cstring.h"
 #include "handles.h"
 #include "show.h"
 #include "sprites.h"
@@ -29,10 +29,10 @@ const int kMouseSlack = 6;             // pixels the mouse may wander before the
 typedef BOOL(WINAPI* PlaySoundProc)(LPCSTR, HMODULE, DWORD);
 PlaySoundProc g_playSound = NULL;
 
-void PlayBoom(const std::string& file)
+void PlayBoom(LPCSTR file)
 {
     if (!g_playSound) g_playSound = GetSystemProc<PlaySoundProc>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
-    if (g_playSound) g_playSound(file.c_str(), NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    if (g_playSound) g_playSound(file, NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 void StopSound()
@@ -59,7 +59,8 @@ private:
 
     SaverWindowOptions options_;
     HWND window_ = NULL;
-    std::string assets_;
+    CString assets_;
+    CString boom_;  // the sound of a burst; empty without the asset folder
     std::unique_ptr<NightShow> show_;
     unsigned long long frames_ = 0;
     int layouts_ = 0;
@@ -91,6 +92,7 @@ bool SaverWindow::Create(HINSTANCE instance)
 
     // Everything that needs memory is made here, outside the window procedure, before the window.
     assets_ = AssetFolder();
+    if (!assets_.IsEmpty()) boom_ = assets_ + "boom1.wav";
     const std::uint32_t seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
     show_.reset(new NightShow(options_.settings, assets_, seed, options_.hooks.makeFrameBuffer));
     if (options_.fullScreen) {
@@ -154,9 +156,7 @@ void SaverWindow::NextFrame()
         const int bursts = show_->Step();
         ++frames_;
         // Sound only for the real show, never in the little preview.
-        if (bursts > 0 && options_.fullScreen && options_.settings.sound && !assets_.empty()) {
-            PlayBoom(assets_ + "\\boom1.wav");
-        }
+        if (bursts > 0 && options_.fullScreen && options_.settings.sound && !boom_.IsEmpty()) PlayBoom(boom_);
         WindowDC dc(window_);
         show_->PresentChanges(dc.get());
     }

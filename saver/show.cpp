@@ -13,7 +13,7 @@ const COLORREF kPlainSky = RGB(22, 14, 52);
 
 }  // namespace
 
-NightShow::NightShow(const SaverSettings& settings, const std::string& assets, std::uint32_t seed,
+NightShow::NightShow(const SaverSettings& settings, LPCSTR assets, std::uint32_t seed,
                      FrameBufferMaker makeFrameBuffer)
     : settings_(settings), assets_(assets), seed_(seed ? seed : 1u), makeFrameBuffer_(makeFrameBuffer)
 {

@@ -6,8 +6,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
+
+#include "cstring.h"
 
 #include "layout.h"
 #include "render.h"
@@ -18,7 +19,7 @@
 class NightShow {
 public:
     // `assets` is the folder with the pictures (empty: stand-ins only).
-    NightShow(const SaverSettings& settings, const std::string& assets, std::uint32_t seed,
+    NightShow(const SaverSettings& settings, LPCSTR assets, std::uint32_t seed,
               FrameBufferMaker makeFrameBuffer = MakeFrameBuffer);
     NightShow(const NightShow&) = delete;
     NightShow& operator=(const NightShow&) = delete;
@@ -51,7 +52,7 @@ private:
     std::uint32_t NextSeed();
 
     SaverSettings settings_;
-    std::string assets_;
+    CString assets_;
     std::uint32_t seed_;
     FrameBufferMaker makeFrameBuffer_;
     std::vector<std::unique_ptr<Shown>> shown_;

@@ -6,6 +6,8 @@
 
 #include "bitmap_file.h"
 #include "handles.h"
+#include "paths.h"
+#include "product.h"
 
 namespace {
 
@@ -33,9 +35,9 @@ bool IsKeyColour(std::uint32_t rgb)
     return r >= 0xF0 && b >= 0xF0 && g <= 0x20;
 }
 
-bool ReadSmallFile(const std::string& path, std::vector<unsigned char>& bytes)
+bool ReadSmallFile(LPCSTR path, std::vector<unsigned char>& bytes)
 {
-    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+    UniqueFileHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.valid()) return false;
     const DWORD size = ::GetFileSize(file.get(), NULL);
@@ -218,22 +220,18 @@ Sprite Sprite::Resized(int newWidth, int newHeight) const
     return resized;
 }
 
-std::string AssetFolder()
+CString AssetFolder()
 {
-    char windows[MAX_PATH] = "";
-    const UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    std::string folder = windows;
-    if (folder.back() != '\\') folder += '\\';
-    return folder + "marigoldfiles";
+    const CString windows = WindowsDirectory();
+    return windows.IsEmpty() ? CString() : WithTrailingBackslash(windows + kAssetFolder);
 }
 
-Sprite LoadSpriteFile(const std::string& path, int width, int height)
+Sprite LoadSpriteFile(LPCSTR path, int width, int height)
 {
     std::vector<unsigned char> bytes;
     if (!ReadSmallFile(path, bytes) || !IsUsableBitmapFile(bytes.data(), bytes.size(), width, height)) return Sprite();
     GdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
-        ::LoadImageA(NULL, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        ::LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!loaded) return Sprite();
     BITMAP shape = {};
     if (!::GetObjectA(loaded.get(), sizeof(shape), &shape) || shape.bmWidth != width || shape.bmHeight != height)
@@ -248,14 +246,14 @@ Sprite LoadSpriteFile(const std::string& path, int width, int height)
     return FromPixels(bits.data(), width, height, true);
 }
 
-SpriteSet LoadSprites(const std::string& folder, const FigureSizes& sizes)
+SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes)
 {
     SpriteSet set;
-    const std::string base = folder.empty() ? std::string() : folder + "\\";
+    const CString base = folder && *folder ? WithTrailingBackslash(folder) : CString();
     const FigureSizes files;  // the size each picture file is made at
     // A picture from its file, at the size the scene wants; a stand-in drawn at that size without one.
     auto load = [&](const char* name, const FigureSize& made, const FigureSize& wanted) {
-        Sprite sprite = base.empty() ? Sprite() : LoadSpriteFile(base + name, made.width, made.height);
+        Sprite sprite = base.IsEmpty() ? Sprite() : LoadSpriteFile(base + name, made.width, made.height);
         if (!sprite.empty() && (made.width != wanted.width || made.height != wanted.height))
             sprite = sprite.Resized(wanted.width, wanted.height);
         return sprite;

@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
+
+#include "cstring.h"
 
 #include "layout.h"
 #include "scene.h"
@@ -29,11 +30,12 @@ struct SpriteSet {
     Sprite pumpkins[Scene::kPumpkinVariants];
 };
 
-// The folder the setup installs the pictures and the sound into: <Windows>\marigoldfiles.
-std::string AssetFolder();
+// The folder the setup installs the pictures and the sound into, with a backslash at its end; empty
+// when the system cannot give the Windows directory.
+CString AssetFolder();
 
-// Loads folder\name when it is a usable width x height bitmap; empty otherwise.
-Sprite LoadSpriteFile(const std::string& path, int width, int height);
+// Loads the file at `path` when it is a usable width x height bitmap; empty otherwise.
+Sprite LoadSpriteFile(LPCSTR path, int width, int height);
 // The pictures from `folder` (made at the default FigureSizes) at `sizes`; stand-ins where a file
-// is missing or damaged.
-SpriteSet LoadSprites(const std::string& folder, const FigureSizes& sizes);
+// is missing or damaged, and for all of them when `folder` is empty.
+SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes);

@@ -92,7 +92,7 @@ TEST_CASE("layout gives each monitor a whole night of its own and nothing where 
 
         // One frame buffer per monitor, of the monitor's size: together as large as the monitors,
         // never as the box around them.
-        NightShow show(SaverSettings(), std::string(), 5u);
+        NightShow show(SaverSettings(), "", 5u);
         show.LayOut(layout.scenes);
         REQUIRE(show.size() == layout.scenes.size());
         for (size_t i = 0; i < show.size(); ++i) {

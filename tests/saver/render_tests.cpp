@@ -95,7 +95,7 @@ TEST_CASE("clipped blit draws exactly the part of a figure inside the frame at e
 TEST_CASE("a 1x1 night and a 1x1 preview draw every figure clipped away")
 {
     const SceneGeometry g = MakeSceneGeometry(1, 1);
-    const SpriteSet pictures = LoadSprites(std::string(), g.sizes);
+    const SpriteSet pictures = LoadSprites("", g.sizes);
     Scene scene(g, SaverSettings(), 3u);
     NightRenderer renderer(g, pictures, 4u);
     REQUIRE(renderer.ok());
@@ -107,7 +107,7 @@ TEST_CASE("a 1x1 night and a 1x1 preview draw every figure clipped away")
     }
     CHECK(renderer.bufferBytes() == 4u);  // one pixel, its row filled up to a whole 32-bit word
 
-    NightShow preview(SaverSettings(), std::string(), 9u);
+    NightShow preview(SaverSettings(), "", 9u);
     preview.LayOut(LayOutPreview(RECT{0, 0, 1, 1}));
     for (int frame = 0; frame < 30; ++frame) {
         preview.Step();
@@ -119,7 +119,7 @@ TEST_CASE("a 1x1 night and a 1x1 preview draw every figure clipped away")
 TEST_CASE("show lays out again when the monitors change and paints only where a monitor shows")
 {
     const std::uint32_t kUnpainted = 0x00FF00;
-    NightShow show(SaverSettings(), std::string(), 11u);
+    NightShow show(SaverSettings(), "", 11u);
     const ScenePlace left = {RECT{0, 0, 320, 240}, MakeSceneGeometry(320, 240)};
     const ScenePlace right = {RECT{320, 60, 480, 180}, MakeSceneGeometry(160, 120)};
     show.LayOut({left, right});
@@ -158,7 +158,7 @@ TEST_CASE("show without memory for a whole buffer draws a smaller night or a pla
     const ScenePlace place = {RECT{0, 0, 640, 480}, MakeSceneGeometry(640, 480)};
 
     g_limit = 640 * 480 * sizeof(FramePixel) - 1;  // a quarter of the pixels fits
-    NightShow smaller(SaverSettings(), std::string(), 1u, LimitedBuffer);
+    NightShow smaller(SaverSettings(), "", 1u, LimitedBuffer);
     smaller.LayOut({place});
     REQUIRE(smaller.size() == 1u);
     REQUIRE(smaller.at(0).renderer);
@@ -177,7 +177,7 @@ TEST_CASE("show without memory for a whole buffer draws a smaller night or a pla
 
     g_limit = 0;
     for (FrameBufferMaker maker : {&LimitedBuffer, &ThrowingBuffer}) {
-        NightShow none(SaverSettings(), std::string(), 1u, maker);
+        NightShow none(SaverSettings(), "", 1u, maker);
         CHECK_NOTHROW(none.LayOut({place}));
         REQUIRE(none.size() == 1u);
         CHECK_FALSE(none.at(0).renderer);
