@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <vector>
+#include "handles.h"
 
 struct FigureSize {
     int width;
@@ -54,11 +54,11 @@ struct ScenePlace {
 
 struct SaverLayout {
     RECT window = {0, 0, 0, 0};  // screen coordinates: the smallest rectangle holding every monitor
-    std::vector<ScenePlace> scenes;
+    HeapArray<ScenePlace> scenes;
 };
 
 // One scene per monitor (a monitor listed twice, as mirrored displays are, gets one); monitors
-// without area are left out.
-SaverLayout LayOutMonitors(const std::vector<Monitor>& monitors);
+// without area are left out. False when there is no memory for the list.
+bool LayOutMonitors(const Monitor* monitors, size_t count, SaverLayout& layout);
 // The preview: one scene of a full screen's proportions, shrunk into `client`.
-std::vector<ScenePlace> LayOutPreview(const RECT& client);
+ScenePlace LayOutPreview(const RECT& client);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -85,17 +84,26 @@ const COLORREF kStone = RGB(52, 50, 68);
 const COLORREF kStoneEdge = RGB(78, 76, 98);
 const COLORREF kStoneText = RGB(32, 31, 44);
 
-// Fills the land below a skyline (points from left to right) down to the bottom of the picture.
-void FillBelow(HDC dc, std::vector<POINT> skyline, int width, int height, COLORREF colour)
+const int kMostSkylineSteps = 64;
+
+// Fills the land below a skyline down to the bottom of the picture; `skyline(u)` gives the land's top
+// at u from 0 (the left edge) to 1 (the right edge), taken at `steps` even strides.
+template <class Skyline>
+void FillBelow(HDC dc, int width, int height, int steps, COLORREF colour, Skyline skyline)
 {
-    skyline.push_back({width, height});
-    skyline.push_back({0, height});
+    POINT land[kMostSkylineSteps + 3];
+    steps = std::min(steps, kMostSkylineSteps);
+    for (int i = 0; i <= steps; ++i) land[i] = {width * i / steps, skyline(static_cast<double>(i) / steps)};
+    land[steps + 1] = {width, height};
+    land[steps + 2] = {0, height};
     GdiObject<HBRUSH> brush(::CreateSolidBrush(colour));
     GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, colour));
     SelectedObject b(dc, brush.get());
     SelectedObject p(dc, pen.get());
-    ::Polygon(dc, skyline.data(), static_cast<int>(skyline.size()));
+    ::Polygon(dc, land, steps + 3);
 }
+
+int StarCount(int width, int height) { return std::max(20, width * height / 3500); }
 
 bool ClipTo(RECT& r, int width, int height)
 {
@@ -145,14 +153,14 @@ HBITMAP MakeFrameBuffer(int width, int height, void** bits)
     return ::CreateDIBSection(NULL, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, NULL, 0);
 }
 
-NightRenderer::NightRenderer(const SceneGeometry& geometry, const SpriteSet& sprites, std::uint32_t seed,
+NightRenderer::NightRenderer(const Scene& scene, const SpriteSet& sprites, std::uint32_t seed,
                              FrameBufferMaker makeFrameBuffer)
-    : geometry_(geometry), sprites_(sprites), random_(seed ? seed : 1u), dc_(NULL)
+    : geometry_(scene.geometry()), sprites_(sprites), random_(seed ? seed : 1u), dc_(NULL)
 {
-    const int width = std::max(1, geometry.width), height = std::max(1, geometry.height);
+    const int width = std::max(1, geometry_.width), height = std::max(1, geometry_.height);
     void* bits = nullptr;
     bitmap_.reset(makeFrameBuffer(width, height, &bits));
-    if (!bitmap_ || !dc_ || !bits) return;
+    if (!bitmap_ || !dc_ || !bits || !ReserveForBusiestFrame(scene)) return;
     oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
     frame_ = {static_cast<FramePixel*>(bits), width, height, (width + 1) & ~1};
     PaintBackground();
@@ -183,8 +191,7 @@ void NightRenderer::PaintBackground()
     const int width = frame_.width, height = frame_.height;
     const Moon& moon = geometry_.moon;
     PaintSky();
-    const int starCount = std::max(20, width * height / 3500);
-    stars_.reserve(static_cast<size_t>(starCount));
+    const int starCount = StarCount(width, height);
     for (int i = 0; i < starCount; ++i) {
         Star star;
         star.x = static_cast<int>(Random() % static_cast<std::uint32_t>(width));
@@ -196,19 +203,18 @@ void NightRenderer::PaintBackground()
         CopyAround(star, star.under);
         PaintStar(star, star.brightness);
         CopyAround(star, star.painted);
-        stars_.push_back(star);
+        stars_.push(star);
     }
     PaintMoon();
     PaintGraveyard();
     ::GdiFlush();
     // Stars behind the tree or a hill stay hidden: only those still showing may twinkle.
-    stars_.erase(std::remove_if(stars_.begin(), stars_.end(),
-                                [this](const Star& star) {
-                                    FramePixel now[9];
-                                    CopyAround(star, now);
-                                    return !std::equal(now, now + 9, star.painted);
-                                }),
-                 stars_.end());
+    const Star* showing = std::remove_if(stars_.begin(), stars_.end(), [this](const Star& star) {
+        FramePixel now[9];
+        CopyAround(star, now);
+        return !std::equal(now, now + 9, star.painted);
+    });
+    stars_.resize(static_cast<size_t>(showing - stars_.begin()));
 }
 
 void NightRenderer::CopyAround(const Star& star, FramePixel* out) const
@@ -266,7 +272,8 @@ void NightRenderer::PaintMoon()
             const double dx = x - cx, dy = y - cy;
             const double d = std::sqrt(dx * dx + dy * dy);
             if (d <= radius) {
-                double shade = 1.0 - 0.18 * std::pow(d / radius, 4);  // darker towards the rim
+                const double rim = (d / radius) * (d / radius);
+                double shade = 1.0 - 0.18 * rim * rim;  // darker towards the rim
                 for (const Crater& c : craters) {
                     const double cdx = dx / radius - c.dx, cdy = dy / radius - c.dy;
                     if (cdx * cdx + cdy * cdy < c.r * c.r) shade -= 0.07;
@@ -291,25 +298,12 @@ void NightRenderer::PaintGraveyard()
     const int groundTop = geometry_.groundTop;
 
     // Far hills, a band of ground mist above the horizon, then the near ground.
-    {
-        std::vector<POINT> hills;
-        const int steps = 64;
-        for (int i = 0; i <= steps; ++i) {
-            const double u = static_cast<double>(i) / steps;
-            const double y = height * 0.70 + height * 0.035 * std::sin(u * 5.1 + 0.6) + height * 0.02 * std::sin(u * 13.0);
-            hills.push_back({width * i / steps, static_cast<int>(y)});
-        }
-        FillBelow(dc, std::move(hills), width, height, kFarHills);
-    }
-    {
-        std::vector<POINT> ground;
-        const int steps = 48;
-        for (int i = 0; i <= steps; ++i) {
-            const double u = static_cast<double>(i) / steps;
-            ground.push_back({width * i / steps, groundTop + static_cast<int>(height * 0.012 * std::sin(u * 7.3 + 1.1))});
-        }
-        FillBelow(dc, std::move(ground), width, height, kGround);
-    }
+    FillBelow(dc, width, height, 64, kFarHills, [height](double u) {
+        return static_cast<int>(height * 0.70 + height * 0.035 * std::sin(u * 5.1 + 0.6) + height * 0.02 * std::sin(u * 13.0));
+    });
+    FillBelow(dc, width, height, 48, kGround, [height, groundTop](double u) {
+        return groundTop + static_cast<int>(height * 0.012 * std::sin(u * 7.3 + 1.1));
+    });
 
     // A bare tree on the left, branches forking smaller and smaller.
     struct Branch {
@@ -410,22 +404,25 @@ void NightRenderer::Twinkle()
 
 bool NightRenderer::Clip(RECT& r) const { return ClipTo(r, frame_.width, frame_.height); }
 
-void NightRenderer::Save(RECT r)
+// Keeps what lies beneath `r` for the next frame; false (nothing to draw there) in the unlikely case
+// that it does not fit what was reserved for the busiest frame.
+bool NightRenderer::Save(RECT r)
 {
     const int w = r.right - r.left;
-    const size_t offset = savedUsed_;
-    savedUsed_ += static_cast<size_t>(w) * (r.bottom - r.top);
-    if (savedUsed_ > savedPixels_.size()) savedPixels_.resize(savedUsed_);
+    const size_t offset = savedUsed_, pixels = static_cast<size_t>(w) * (r.bottom - r.top);
+    if (pixels > savedPixels_.size() - offset || !saved_.push(Patch{r, offset})) return false;
+    savedUsed_ += pixels;
     for (int y = r.top; y < r.bottom; ++y)
         std::copy_n(&At(r.left, y), w, savedPixels_.data() + offset + static_cast<size_t>(y - r.top) * w);
-    saved_.push_back({r, offset});
     MarkDirty(r);
+    return true;
 }
 
 void NightRenderer::RestoreAll()
 {
     // Newest first, so overlapping figures give back exactly what was there before.
-    for (auto patch = saved_.rbegin(); patch != saved_.rend(); ++patch) {
+    for (const Patch* patch = saved_.end(); patch != saved_.begin();) {
+        --patch;
         const RECT& r = patch->rect;
         const int w = r.right - r.left;
         for (int y = r.top; y < r.bottom; ++y)
@@ -436,13 +433,12 @@ void NightRenderer::RestoreAll()
     savedUsed_ = 0;
 }
 
-void NightRenderer::MarkDirty(const RECT& rect) { dirty_.push_back(rect); }
+void NightRenderer::MarkDirty(const RECT& rect) { dirty_.push(rect); }
 
 void NightRenderer::DrawSprite(const Sprite& sprite, int x, int y, int alpha)
 {
     RECT r = {x, y, x + sprite.width, y + sprite.height};
-    if (sprite.empty() || alpha <= 0 || !Clip(r)) return;
-    Save(r);
+    if (sprite.empty() || alpha <= 0 || !Clip(r) || !Save(r)) return;
     DrawSpriteClipped(frame_, sprite, x, y, alpha);
 }
 
@@ -454,8 +450,7 @@ void NightRenderer::DrawSquashed(const Sprite& sprite, int x, int y, double squa
     const int h = std::max(1, static_cast<int>(sprite.height * (1 - 0.2 * squash)));
     const int left = x - (w - sprite.width) / 2, top = y + sprite.height - h;
     RECT r = {left, top, left + w, top + h};
-    if (!Clip(r)) return;
-    Save(r);
+    if (!Clip(r) || !Save(r)) return;
     for (int py = r.top; py < r.bottom; ++py) {
         const int sy = (py - top) * sprite.height / h;
         for (int px = r.left; px < r.right; ++px) {
@@ -468,8 +463,7 @@ void NightRenderer::DrawSquashed(const Sprite& sprite, int x, int y, double squa
 
 void NightRenderer::FillBlend(RECT r, std::uint32_t rgb, int alpha)
 {
-    if (!Clip(r)) return;
-    Save(r);
+    if (!Clip(r) || !Save(r)) return;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) BlendAt(x, y, rgb, alpha);
 }
@@ -477,8 +471,7 @@ void NightRenderer::FillBlend(RECT r, std::uint32_t rgb, int alpha)
 void NightRenderer::DrawFlash(int cx, int cy, int radius, int strength)
 {
     RECT r = {cx - radius, cy - radius, cx + radius + 1, cy + radius + 1};
-    if (!Clip(r) || radius <= 0) return;
-    Save(r);
+    if (radius <= 0 || !Clip(r) || !Save(r)) return;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) {
             const double d = std::sqrt(static_cast<double>((x - cx) * (x - cx) + (y - cy) * (y - cy))) / radius;
@@ -487,10 +480,10 @@ void NightRenderer::DrawFlash(int cx, int cy, int radius, int strength)
         }
 }
 
-void NightRenderer::ReserveForBusiestFrame(const Scene& scene)
+bool NightRenderer::ReserveForBusiestFrame(const Scene& scene)
 {
     // Every figure at its largest at once: the ghost, the skeleton, and each pumpkin squashed or
-    // bursting with its widest flash and all its shards.
+    // bursting with its widest flash and all its shards; and the stars that twinkle.
     const FigureSizes& s = scene.sizes();
     const size_t flash = 2 * static_cast<size_t>(s.pumpkin.width / 2 + (kFlashFrames - 1) * s.pumpkin.width / 8) + 1;
     const size_t shard = static_cast<size_t>(scene.geometry().shardSize) * scene.geometry().shardSize;
@@ -498,12 +491,13 @@ void NightRenderer::ReserveForBusiestFrame(const Scene& scene)
     const size_t pumpkins = scene.pumpkins().size();
     const size_t pixels = static_cast<size_t>(s.ghost.width) * s.ghost.height +
                           static_cast<size_t>(s.skeleton.width) * s.skeleton.height +
-                          pumpkins * (flash * flash + Scene::kShardCount * shard + squashed);
-    const size_t patches = 2 + pumpkins * (1 + Scene::kShardCount);
-    if (savedPixels_.size() < pixels) savedPixels_.resize(pixels);
-    if (saved_.capacity() < patches) saved_.reserve(patches);
+                          pumpkins * (flash * flash + Shards::kCount * shard + squashed);
+    const size_t patches = 2 + pumpkins * (1 + Shards::kCount);
     // Each patch is marked when saved and when given back; the stars twinkle on top.
-    if (dirty_.capacity() < 2 * patches + kTwinklesPerFrame) dirty_.reserve(2 * patches + kTwinklesPerFrame);
+    const size_t dirty = 2 * patches + kTwinklesPerFrame;
+    // The pixels are touched at once, so that they are the process's from the first frame on.
+    return savedPixels_.resize(pixels) && saved_.reserve(patches) && dirty_.reserve(dirty) && merged_.reserve(dirty) &&
+           items_.reserve(pumpkins + 1) && stars_.reserve(static_cast<size_t>(StarCount(geometry_.width, geometry_.height)));
 }
 
 void NightRenderer::DrawBurst(const Scene& scene, const Pumpkin& pumpkin)
@@ -528,10 +522,6 @@ void NightRenderer::DrawBurst(const Scene& scene, const Pumpkin& pumpkin)
 void NightRenderer::DrawFrame(const Scene& scene)
 {
     if (!ok()) return;
-    // Memory for the busiest frame the scene can make is taken (and touched) at once, so the show's
-    // memory is the same from its first frame to its last instead of growing each time a rarer
-    // frame comes along.
-    ReserveForBusiestFrame(scene);
     RestoreAll();
     Twinkle();
 
@@ -542,9 +532,14 @@ void NightRenderer::DrawFrame(const Scene& scene)
     // Figures nearer the bottom of the screen stand in front.
     items_.clear();
     const Skeleton& skeleton = scene.skeleton();
-    items_.push_back({scene.skeletonFeet(), nullptr});
-    for (const Pumpkin& p : scene.pumpkins()) items_.push_back({p.floor, &p});
-    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.bottom < b.bottom; });
+    items_.push(Item{scene.skeletonFeet(), nullptr});
+    for (const Pumpkin& p : scene.pumpkins()) {
+        // By the line their feet are on, keeping the order of those on one line.
+        size_t at = items_.size();
+        if (!items_.push(Item{p.floor, &p})) break;
+        for (; at > 0 && items_[at - 1].bottom > p.floor; --at) items_[at] = items_[at - 1];
+        items_[at] = Item{p.floor, &p};
+    }
 
     for (const Item& item : items_) {
         if (!item.pumpkin) {
@@ -575,24 +570,24 @@ void NightRenderer::PresentChanges(HDC target, const RECT& area)
         return;
     }
     // Merge what overlaps (old and new place of a figure usually do) so each area is copied once.
-    std::vector<RECT> merged;
+    merged_.clear();
     for (const RECT& r : dirty_) {
         RECT m = r;
         for (bool grew = true; grew;) {
             grew = false;
-            for (size_t i = 0; i < merged.size(); ++i) {
-                if (!Touching(m, merged[i])) continue;
-                ::UnionRect(&m, &m, &merged[i]);
-                merged[i] = merged.back();
-                merged.pop_back();
+            for (size_t i = 0; i < merged_.size(); ++i) {
+                if (!Touching(m, merged_[i])) continue;
+                ::UnionRect(&m, &m, &merged_[i]);
+                merged_[i] = merged_.back();
+                merged_.pop();
                 grew = true;
                 break;
             }
         }
-        merged.push_back(m);
+        merged_.push(m);
     }
     dirty_.clear();
-    for (const RECT& r : merged)
+    for (const RECT& r : merged_)
         ::BitBlt(target, area.left + r.left, area.top + r.top, r.right - r.left, r.bottom - r.top, dc_.get(), r.left, r.top,
                  SRCCOPY);
 }

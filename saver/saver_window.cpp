@@ -3,8 +3,6 @@
 #include <mmsystem.h>
 
 #include <cstdlib>
-#include <memory>
-#include <new>
 
 #include "cstring.h"
 #include "handles.h"
@@ -52,7 +50,7 @@ public:
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void LayOut();
+    bool LayOut();
     void NextFrame();
     void FollowParent();
     void Quit();
@@ -61,7 +59,7 @@ private:
     HWND window_ = NULL;
     CString assets_;
     CString boom_;  // the sound of a burst; empty without the asset folder
-    std::unique_ptr<NightShow> show_;
+    HeapObject<NightShow> show_;
     unsigned long long frames_ = 0;
     int layouts_ = 0;
     POINT mouseStart_ = {};
@@ -94,7 +92,7 @@ bool SaverWindow::Create(HINSTANCE instance)
     assets_ = AssetFolder();
     if (!assets_.IsEmpty()) boom_ = assets_ + "boom1.wav";
     const std::uint32_t seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
-    show_.reset(new NightShow(options_.settings, assets_, seed, options_.hooks.makeFrameBuffer));
+    if (!show_.make(options_.settings, assets_, seed, options_.hooks.makeFrameBuffer)) return false;
     if (options_.fullScreen) {
         // Placed over the monitors by LayOut, then shown.
         window_ = ::CreateWindowExA(WS_EX_TOPMOST, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, NULL, NULL, instance,
@@ -105,8 +103,7 @@ bool SaverWindow::Create(HINSTANCE instance)
         window_ = ::CreateWindowExA(0, kWindowClass, kWindowTitle, WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom,
                                     options_.previewParent, NULL, instance, this);
     }
-    if (!window_) return false;
-    LayOut();
+    if (!window_ || !LayOut()) return false;
     if (options_.fullScreen) ::ShowWindow(window_, SW_SHOW);
     ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
     // Where the pointer rests when the show starts; only movement away from here counts, so the
@@ -123,30 +120,31 @@ LRESULT CALLBACK SaverWindow::Procedure(HWND window, UINT message, WPARAM wParam
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<SaverWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
-    // Nothing may be thrown back through user32: running out of memory mid-show ends the show.
-    try {
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        self->Quit();
-        return 0;
-    }
+    return self ? self->Handle(message, wParam, lParam) : ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-void SaverWindow::LayOut()
+// False when there is no memory even for the list of scenes: the show then ends.
+bool SaverWindow::LayOut()
 {
+    bool laidOut;
     if (options_.fullScreen) {
-        const SaverLayout layout = LayOutMonitors(options_.hooks.monitors());
-        const RECT& r = layout.window;
-        ::SetWindowPos(window_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
-        show_->LayOut(layout.scenes);
+        HeapArray<Monitor> monitors;
+        SaverLayout layout;
+        laidOut = options_.hooks.monitors(monitors) && LayOutMonitors(monitors.data(), monitors.size(), layout);
+        if (laidOut) {
+            const RECT& r = layout.window;
+            ::SetWindowPos(window_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+            laidOut = show_->LayOut(layout.scenes.data(), layout.scenes.size());
+        }
     } else {
         RECT area = {};
         ::GetClientRect(window_, &area);
-        show_->LayOut(LayOutPreview(area));
+        const ScenePlace preview = LayOutPreview(area);
+        laidOut = show_->LayOut(&preview, 1);
     }
     ++layouts_;
     ::InvalidateRect(window_, NULL, FALSE);
+    return laidOut;
 }
 
 void SaverWindow::NextFrame()
@@ -196,11 +194,11 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         // A monitor came, went or changed its size or scaling: the scenes follow. The window
         // stays where the monitors are rather than where the system suggests.
-        if (fullScreen && !closing_) LayOut();
+        if (fullScreen && !closing_ && !LayOut()) Quit();
         return 0;
     case WM_SIZE:
         // The preview follows its parent's size; its first layout is made after creation.
-        if (!fullScreen && layouts_ > 0 && !closing_) LayOut();
+        if (!fullScreen && layouts_ > 0 && !closing_ && !LayOut()) Quit();
         return 0;
     case WM_ERASEBKGND:
         return 1;  // the frame buffers cover every monitor; erasing first would flicker
@@ -270,11 +268,7 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 int RunSaverWindow(HINSTANCE instance, const SaverWindowOptions& options)
 {
     SaverWindow saver(options);
-    try {
-        if (!saver.Create(instance)) return 0;
-    } catch (const std::bad_alloc&) {
-        return 0;  // not even enough memory to begin: nothing to show
-    }
+    if (!saver.Create(instance)) return 0;  // not even enough memory to begin: nothing to show
     if (options.fullScreen) {
         ::ShowCursor(FALSE);
     }

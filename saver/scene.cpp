@@ -38,7 +38,7 @@ Scene::Scene(const SceneGeometry& geometry, const SaverSettings& settings, std::
     skeleton_.stateFrames = RandomInt(150, 400);
     StepSkeleton();
 
-    pumpkins_.resize(static_cast<size_t>(ClampPumpkins(settings.pumpkins)));
+    if (!pumpkins_.resize(static_cast<size_t>(ClampPumpkins(settings.pumpkins)))) return;
     for (Pumpkin& pumpkin : pumpkins_) {
         LaunchPumpkin(pumpkin, true);
         // Start them at different heights so they do not bounce in step.
@@ -141,7 +141,7 @@ void Scene::LaunchPumpkin(Pumpkin& p, bool fresh)
         p.y = Fit(p.floor - h, h, height_);
         p.vx = (Random01() < 0.5 ? -1 : 1) * RandomRange(0.2, 1.2) * speed_ * step_;
         p.bouncesLeft = RandomInt(5, 14);
-        p.shards.clear();
+        p.shards.count = 0;
     }
     // Never higher than the top of the screen.
     const double gravity = kGravity * speed_ * speed_ * step_;
@@ -153,12 +153,12 @@ void Scene::Burst(Pumpkin& p)
 {
     p.state = Pumpkin::State::Bursting;
     p.timer = kBurstFrames;
-    p.shards.assign(kShardCount, Shard());
+    p.shards.count = Shards::kCount;
     const double cx = p.x + sizes_.pumpkin.width / 2.0, cy = p.y + sizes_.pumpkin.height / 2.0;
-    for (int i = 0; i < kShardCount; ++i) {
-        const double angle = (2 * kPi * i) / kShardCount + RandomRange(-0.2, 0.2);
+    for (int i = 0; i < Shards::kCount; ++i) {
+        const double angle = (2 * kPi * i) / Shards::kCount + RandomRange(-0.2, 0.2);
         const double v = RandomRange(2.0, 6.0) * speed_ * step_;
-        Shard& s = p.shards[static_cast<size_t>(i)];
+        Shard& s = p.shards.pieces[i];
         s.x = cx;
         s.y = cy;
         s.vx = std::cos(angle) * v;
@@ -198,7 +198,7 @@ bool Scene::StepPumpkin(Pumpkin& p)
         }
         if (--p.timer <= 0) {
             p.state = Pumpkin::State::Resting;
-            p.shards.clear();
+            p.shards.count = 0;
             p.timer = RandomInt(20, 90);
         }
         return false;

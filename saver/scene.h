@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "handles.h"
 #include "layout.h"
 #include "settings.h"
 
@@ -31,6 +31,18 @@ struct Shard {
     double x = 0, y = 0, vx = 0, vy = 0;
 };
 
+// A pumpkin's pieces while it bursts; none otherwise.
+struct Shards {
+    static constexpr int kCount = 14;
+    Shard pieces[kCount];
+    int count = 0;
+
+    const Shard* begin() const { return pieces; }
+    const Shard* end() const { return pieces + count; }
+    Shard* begin() { return pieces; }
+    Shard* end() { return pieces + count; }
+};
+
 struct Pumpkin {
     enum class State { Bouncing, Bursting, Resting };
     State state = State::Bouncing;
@@ -41,16 +53,17 @@ struct Pumpkin {
     int bouncesLeft = 0;  // landings before it bursts
     int timer = 0;        // frames left bursting or resting
     double squash = 0;    // 0..1 just after landing
-    std::vector<Shard> shards;
+    Shards shards;
 };
 
 class Scene {
 public:
     static constexpr int kPumpkinVariants = 3;
     static constexpr int kBurstFrames = 36;
-    static constexpr int kShardCount = 14;
 
     Scene(const SceneGeometry& geometry, const SaverSettings& settings, std::uint32_t seed);
+    // False when there was no memory for the pumpkins.
+    bool ok() const { return !pumpkins_.empty(); }
 
     // Advances one frame; returns how many pumpkins burst in it.
     int Step();
@@ -65,7 +78,7 @@ public:
     const FigureSizes& sizes() const { return sizes_; }
     const Ghost& ghost() const { return ghost_; }
     const Skeleton& skeleton() const { return skeleton_; }
-    const std::vector<Pumpkin>& pumpkins() const { return pumpkins_; }
+    const HeapArray<Pumpkin>& pumpkins() const { return pumpkins_; }
 
 private:
     double Random01();
@@ -86,5 +99,5 @@ private:
     std::uint32_t random_;
     Ghost ghost_;
     Skeleton skeleton_;
-    std::vector<Pumpkin> pumpkins_;
+    HeapArray<Pumpkin> pumpkins_;
 };

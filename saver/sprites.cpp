@@ -35,16 +35,16 @@ bool IsKeyColour(std::uint32_t rgb)
     return r >= 0xF0 && b >= 0xF0 && g <= 0x20;
 }
 
-bool ReadSmallFile(LPCSTR path, std::vector<unsigned char>& bytes)
+// The whole file in `bytes`, when it is there and not too large to be one of ours.
+bool ReadSmallFile(LPCSTR path, HeapBlock& bytes, DWORD& size)
 {
-    UniqueFileHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, NULL));
+    UniqueFileHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.valid()) return false;
-    const DWORD size = ::GetFileSize(file.get(), NULL);
+    size = ::GetFileSize(file.get(), NULL);
     if (size == INVALID_FILE_SIZE || size > kLargestAsset) return false;
-    bytes.resize(size);
+    bytes.reset(size + 1);
     DWORD got = 0;
-    return size == 0 || (::ReadFile(file.get(), bytes.data(), size, &got, NULL) && got == size);
+    return bytes && ::ReadFile(file.get(), bytes.get(), size, &got, NULL) && got == size;
 }
 
 // 32-bit top-down DIB section, for reading bitmaps back and for drawing stand-ins with GDI.
@@ -61,18 +61,23 @@ struct DibSection {
     }
 };
 
-Sprite FromPixels(const std::uint32_t* bits, int width, int height, bool fromFile)
+// A width x height sprite with room for its pixels; empty when there is no memory for them.
+Sprite BlankSprite(int width, int height)
 {
     Sprite sprite;
+    if (!sprite.pixels.resize(static_cast<size_t>(width) * height)) return sprite;
     sprite.width = width;
     sprite.height = height;
-    sprite.fromFile = fromFile;
-    sprite.pixels.resize(static_cast<size_t>(width) * height);
+    return sprite;
+}
+
+// 32-bit pixels as a sprite's, the key colour made see-through.
+void KeyOut(const std::uint32_t* bits, Sprite& sprite)
+{
     for (size_t i = 0; i < sprite.pixels.size(); ++i) {
         const std::uint32_t rgb = bits[i] & 0xFFFFFFu;
         sprite.pixels[i] = IsKeyColour(rgb) ? 0 : (rgb | kOpaque);
     }
-    return sprite;
 }
 
 // Draws with GDI on a magenta card, then keys the card out like a loaded bitmap.
@@ -81,7 +86,8 @@ Sprite DrawStandIn(int width, int height, Paint paint)
 {
     DibSection dib(width, height);
     MemoryDC dc(NULL);
-    if (!dib.bits || !dc) return Sprite();
+    Sprite sprite = BlankSprite(width, height);
+    if (!dib.bits || !dc || sprite.empty()) return Sprite();
     {
         SelectedObject selected(dc.get(), dib.bitmap.get());
         RECT all = {0, 0, width, height};
@@ -90,7 +96,8 @@ Sprite DrawStandIn(int width, int height, Paint paint)
         paint(dc.get(), width, height);
         ::GdiFlush();
     }
-    return FromPixels(dib.bits, width, height, false);
+    KeyOut(dib.bits, sprite);
+    return sprite;
 }
 
 void FillShape(HDC dc, COLORREF fill, COLORREF outline, int penWidth, void (*shape)(HDC, const int*), const int* args)
@@ -195,7 +202,8 @@ void PaintSkeleton(HDC dc, int w, int h)
 
 Sprite Sprite::Mirrored() const
 {
-    Sprite mirror = *this;
+    Sprite mirror = BlankSprite(width, height);
+    if (mirror.empty()) return mirror;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             mirror.pixels[static_cast<size_t>(y) * width + x] = pixels[static_cast<size_t>(y) * width + (width - 1 - x)];
@@ -205,11 +213,8 @@ Sprite Sprite::Mirrored() const
 Sprite Sprite::Resized(int newWidth, int newHeight) const
 {
     if (empty()) return Sprite();
-    Sprite resized;
-    resized.width = std::max(1, newWidth);
-    resized.height = std::max(1, newHeight);
-    resized.fromFile = fromFile;
-    resized.pixels.resize(static_cast<size_t>(resized.width) * resized.height);
+    Sprite resized = BlankSprite(std::max(1, newWidth), std::max(1, newHeight));
+    if (resized.empty()) return resized;
     for (int y = 0; y < resized.height; ++y) {
         const int sy = static_cast<int>(static_cast<long long>(y) * height / resized.height);
         for (int x = 0; x < resized.width; ++x) {
@@ -228,8 +233,10 @@ CString AssetFolder()
 
 Sprite LoadSpriteFile(LPCSTR path, int width, int height)
 {
-    std::vector<unsigned char> bytes;
-    if (!ReadSmallFile(path, bytes) || !IsUsableBitmapFile(bytes.data(), bytes.size(), width, height)) return Sprite();
+    HeapBlock bytes(0);
+    DWORD size = 0;
+    if (!ReadSmallFile(path, bytes, size) || !IsUsableBitmapFile(static_cast<const unsigned char*>(bytes.get()), size, width, height))
+        return Sprite();
     GdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
         ::LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!loaded) return Sprite();
@@ -239,11 +246,20 @@ Sprite LoadSpriteFile(LPCSTR path, int width, int height)
 
     // Read back as 32-bit top-down rows, whatever the file's depth (a palette is applied here).
     BITMAPINFO info = TopDown32BitInfo(width, height);
-    std::vector<std::uint32_t> bits(static_cast<size_t>(width) * height);
+    Sprite sprite = BlankSprite(width, height);
+    if (sprite.empty()) return sprite;
     WindowDC screen(NULL);
-    const int rows = ::GetDIBits(screen.get(), loaded.get(), 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
+    const int rows = ::GetDIBits(screen.get(), loaded.get(), 0, static_cast<UINT>(height), sprite.pixels.data(), &info, DIB_RGB_COLORS);
     if (rows != height) return Sprite();
-    return FromPixels(bits.data(), width, height, true);
+    KeyOut(sprite.pixels.data(), sprite);
+    return sprite;
+}
+
+bool SpriteSet::complete() const
+{
+    for (const Sprite& pumpkin : pumpkins)
+        if (pumpkin.empty()) return false;
+    return !ghost.empty() && !ghostLeft.empty() && !skeleton.empty() && !skeletonLeft.empty();
 }
 
 SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes)

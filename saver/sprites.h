@@ -4,19 +4,18 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "cstring.h"
+#include "handles.h"
 
 #include "layout.h"
 #include "scene.h"
 
-// 0xAARRGGBB; alpha is 0 (see-through) or 255.
+// 0xAARRGGBB; alpha is 0 (see-through) or 255. Empty when its memory could not be had.
 struct Sprite {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;
-    bool fromFile = false;
+    HeapArray<std::uint32_t> pixels;
 
     bool empty() const { return pixels.empty(); }
     Sprite Mirrored() const;
@@ -28,6 +27,9 @@ struct SpriteSet {
     Sprite ghost, ghostLeft;
     Sprite skeleton, skeletonLeft;
     Sprite pumpkins[Scene::kPumpkinVariants];
+
+    // Every figure has its picture (false when memory ran short).
+    bool complete() const;
 };
 
 // The folder the setup installs the pictures and the sound into, with a backslash at its end; empty

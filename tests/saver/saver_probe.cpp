@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "show.h"
 
@@ -30,17 +29,17 @@ std::string Option(const char* commandLine, const char* name)
     return std::string(p, end);
 }
 
-std::vector<Monitor> MonitorsFromFile()
+bool MonitorsFromFile(HeapArray<Monitor>& monitors)
 {
     FILE* file = std::fopen((g_folder + "\\monitors.txt").c_str(), "r");
-    if (!file) return SystemMonitors();
-    std::vector<Monitor> monitors;
+    if (!file) return SystemMonitors(monitors);
+    monitors.clear();
     long left, top, right, bottom;
     int dpi;
     while (std::fscanf(file, "%ld %ld %ld %ld %d", &left, &top, &right, &bottom, &dpi) == 5)
-        monitors.push_back({RECT{left, top, right, bottom}, dpi});
+        monitors.push(Monitor{RECT{left, top, right, bottom}, dpi});
     std::fclose(file);
-    return monitors;
+    return true;
 }
 
 HBITMAP LimitedFrameBuffer(int width, int height, void** bits)
