@@ -94,7 +94,6 @@ public:
     HeapArray& operator=(const HeapArray&) = delete;
 
     size_t size() const { return size_; }
-    size_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
     T* data() const { return items_; }
     T& operator[](size_t index) const { return items_[index]; }

@@ -30,6 +30,7 @@ SceneGeometry MakeSceneGeometry(int width, int height, int dpi)
     g.dpi = dpi > 0 ? dpi : kBaseDpi;
     g.scale = static_cast<double>(g.dpi) / kBaseDpi;
     g.groundTop = static_cast<int>(g.height * kGroundShare);
+    g.skeletonFeet = g.groundTop + (g.height - g.groundTop) * 0.45;
 
     // High on the right; on a narrow monitor smaller, so that the whole disc stays on it.
     const int radius = std::max(1, std::min(std::max(6, g.height / 13), std::min(g.width, g.height) / 4));

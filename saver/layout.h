@@ -23,18 +23,21 @@ struct Moon {
     int x, y, radius;  // centre and radius of the disc
 };
 
-// One scene's own layout: its size, where the graveyard and the moon are, how big the figures are.
+// One scene's own layout, for its motion and its picture alike: its size, where the graveyard and the
+// moon are, how big the figures are.
 struct SceneGeometry {
     int width = 1, height = 1;  // pixels
     int dpi = 96;
     double scale = 1;           // figure pixels per picture pixel (dpi / 96): figures keep their physical size
-    int groundTop = 0;          // where the graveyard begins
+    int groundTop = 0;          // where the graveyard begins (the horizon)
+    double skeletonFeet = 0;    // the line the skeleton walks on (figures below it stand in front of it)
     Moon moon = {0, 0, 1};
     FigureSizes sizes;
     int shardSize = 5;          // a burst pumpkin's pieces
 };
 
 const int kBaseDpi = 96;
+const double kPi = 3.14159265358979323846;
 
 SceneGeometry MakeSceneGeometry(int width, int height, int dpi = kBaseDpi);
 // Same size and DPI: a scene made for one can go on running for the other.

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dib.h"
+#include "paint.h"
+
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const int kTwinklesPerFrame = 3;
 const int kMergeSlack = 8;  // dirty rectangles this close are copied as one
 const int kPresentBand = 16;  // rows copied to the window at a time
@@ -37,7 +39,7 @@ Rgb Mix(const Rgb& a, const Rgb& b, double t)
 }
 
 // 5-6-5 pixels: red in the top five bits, green in the middle six, blue in the low five.
-const DWORD kRedMask = 0xF800, kGreenMask = 0x07E0, kBlueMask = 0x001F;
+const DWORD kFramePixelMasks[3] = {0xF800, 0x07E0, 0x001F};
 
 // A 0..255 channel as one of 0..levels, rounded (threshold 16) or ordered-dithered (0..31).
 int Level(int value, int levels, int threshold)
@@ -96,11 +98,89 @@ void FillBelow(HDC dc, int width, int height, int steps, COLORREF colour, Skylin
     for (int i = 0; i <= steps; ++i) land[i] = {width * i / steps, skyline(static_cast<double>(i) / steps)};
     land[steps + 1] = {width, height};
     land[steps + 2] = {0, height};
-    GdiObject<HBRUSH> brush(::CreateSolidBrush(colour));
-    GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, colour));
-    SelectedObject b(dc, brush.get());
-    SelectedObject p(dc, pen.get());
+    SolidPaint paint(dc, colour, colour);
     ::Polygon(dc, land, steps + 3);
+}
+
+// Far hills, then the near ground whose top is the horizon of the graveyard.
+void PaintLand(HDC dc, const SceneGeometry& g)
+{
+    const int width = g.width, height = g.height, groundTop = g.groundTop;
+    FillBelow(dc, width, height, 64, kFarHills, [height](double u) {
+        return static_cast<int>(height * 0.70 + height * 0.035 * std::sin(u * 5.1 + 0.6) + height * 0.02 * std::sin(u * 13.0));
+    });
+    FillBelow(dc, width, height, 48, kGround, [height, groundTop](double u) {
+        return groundTop + static_cast<int>(height * 0.012 * std::sin(u * 7.3 + 1.1));
+    });
+}
+
+// A branch from (x, y) and, smaller and smaller, the two it forks into.
+void GrowBranch(HDC dc, double x, double y, double angle, double length, int depth, Random& random)
+{
+    if (depth == 0 || length < 2) return;
+    const double x2 = x + std::cos(angle) * length, y2 = y - std::sin(angle) * length;
+    DrawLine(dc, kTreeColour, std::max(1, depth * depth / 2), static_cast<int>(x), static_cast<int>(y), static_cast<int>(x2),
+             static_cast<int>(y2));
+    const double spread = random.Range(0.35, 0.6);
+    GrowBranch(dc, x2, y2, angle + spread, length * 0.72, depth - 1, random);
+    GrowBranch(dc, x2, y2, angle - spread * 0.9, length * 0.68, depth - 1, random);
+}
+
+// A bare tree on the left; the same tree every night.
+void PaintTree(HDC dc, const SceneGeometry& g)
+{
+    Random shape(7);
+    GrowBranch(dc, g.width * 0.09, g.groundTop + g.height * 0.01, kPi / 2 + 0.08, g.height * 0.16, 7, shape);
+}
+
+// Tombstones and crosses along the ground.
+void PaintStones(HDC dc, const SceneGeometry& g, Random& random)
+{
+    const int width = g.width, height = g.height;
+    const int stoneCount = std::max(3, width / 170);
+    GdiObject<HFONT> font(::CreateFontA(-std::max(8, height / 70), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
+                                        ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times New Roman"));
+    SelectedObject fontIn(dc, font.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kStoneText);
+    SolidPaint paint(dc, kStone, kStoneEdge, std::max(1, height / 400));
+    for (int i = 0; i < stoneCount; ++i) {
+        const int slot = width / stoneCount;
+        const int x = slot * i + slot / 4 + static_cast<int>(random.Below(static_cast<std::uint32_t>(std::max(1, slot / 2))));
+        if (x < width * 0.16 && x > width * 0.03) continue;  // the tree stands there
+        const int h = height / 18 + static_cast<int>(random.Below(static_cast<std::uint32_t>(std::max(1, height / 30))));
+        const int w = h * 2 / 3;
+        const int base = g.groundTop + height / 80 + static_cast<int>(random.Below(static_cast<std::uint32_t>(std::max(1, height / 40))));
+        if (i % 3 == 2) {
+            const int t = std::max(3, w / 4);
+            ::Rectangle(dc, x + w / 2 - t / 2, base - h, x + w / 2 + t / 2, base);
+            ::Rectangle(dc, x + w / 8, base - h * 3 / 4, x + w - w / 8, base - h * 3 / 4 + t);
+        } else {
+            ::RoundRect(dc, x, base - h, x + w, base, w, w);
+            RECT text = {x, base - h + h / 4, x + w, base - h / 4};
+            ::DrawTextA(dc, "RIP", -1, &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+    }
+}
+
+// Two bats crossing the moon.
+void PaintBats(HDC dc, const SceneGeometry& g)
+{
+    const COLORREF bat = RGB(8, 6, 14);
+    SolidPaint paint(dc, bat, bat);
+    const Moon& moon = g.moon;
+    const int height = g.height;
+    const int sizes[] = {std::max(6, height / 45), std::max(4, height / 70)};
+    const POINT places[] = {{moon.x - height / 20, moon.y - height / 40}, {moon.x + height / 12, height / 7}};
+    for (int i = 0; i < 2; ++i) {
+        const int s = sizes[i];
+        const int x = places[i].x, y = places[i].y;
+        const POINT wings[] = {{x, y + s / 3},           {x - s / 3, y},          {x - s * 2 / 3, y - s / 4},
+                               {x - s, y + s / 6},       {x - s * 2 / 3, y + s / 8}, {x - s / 3, y + s / 2},
+                               {x, y + s / 2 + 1},       {x + s / 3, y + s / 2},  {x + s * 2 / 3, y + s / 8},
+                               {x + s, y + s / 6},       {x + s * 2 / 3, y - s / 4}, {x + s / 3, y}};
+        ::Polygon(dc, wings, 12);
+    }
 }
 
 int StarCount(int width, int height) { return std::max(20, width * height / 3500); }
@@ -137,25 +217,12 @@ RECT DrawSpriteClipped(const FramePixels& frame, const Sprite& sprite, int x, in
 
 HBITMAP MakeFrameBuffer(int width, int height, void** bits)
 {
-    struct {
-        BITMAPINFOHEADER header;
-        DWORD masks[3];
-    } info = {};
-    info.header.biSize = sizeof(info.header);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;  // top-down rows
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 16;
-    info.header.biCompression = BI_BITFIELDS;
-    info.masks[0] = kRedMask;
-    info.masks[1] = kGreenMask;
-    info.masks[2] = kBlueMask;
-    return ::CreateDIBSection(NULL, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, NULL, 0);
+    return MakeTopDownDib(width, height, 16, bits, kFramePixelMasks);
 }
 
 NightRenderer::NightRenderer(const Scene& scene, const SpriteSet& sprites, std::uint32_t seed,
                              FrameBufferMaker makeFrameBuffer)
-    : geometry_(scene.geometry()), sprites_(sprites), random_(seed ? seed : 1u), dc_(NULL)
+    : geometry_(scene.geometry()), sprites_(sprites), random_(seed), dc_(NULL)
 {
     const int width = std::max(1, geometry_.width), height = std::max(1, geometry_.height);
     void* bits = nullptr;
@@ -172,14 +239,6 @@ NightRenderer::~NightRenderer()
     if (oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
 }
 
-std::uint32_t NightRenderer::Random()
-{
-    random_ ^= random_ << 13;
-    random_ ^= random_ >> 17;
-    random_ ^= random_ << 5;
-    return random_;
-}
-
 void NightRenderer::BlendAt(int x, int y, std::uint32_t rgb, int alpha)
 {
     FramePixel& p = At(x, y);
@@ -188,26 +247,18 @@ void NightRenderer::BlendAt(int x, int y, std::uint32_t rgb, int alpha)
 
 void NightRenderer::PaintBackground()
 {
-    const int width = frame_.width, height = frame_.height;
-    const Moon& moon = geometry_.moon;
     PaintSky();
-    const int starCount = StarCount(width, height);
-    for (int i = 0; i < starCount; ++i) {
-        Star star;
-        star.x = static_cast<int>(Random() % static_cast<std::uint32_t>(width));
-        star.y = static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height * 2 / 3)));
-        const int dx = star.x - moon.x, dy = star.y - moon.y;
-        if (dx * dx + dy * dy < 18 * moon.radius * moon.radius) continue;  // lost in the moonlight
-        star.brightness = 90 + static_cast<int>(Random() % 166);
-        star.large = Random() % 14 == 0;
-        CopyAround(star, star.under);
-        PaintStar(star, star.brightness);
-        CopyAround(star, star.painted);
-        stars_.push(star);
-    }
+    ScatterStars();
     PaintMoon();
-    PaintGraveyard();
+    // GDI draws the graveyard into the frame buffer; the pixels are written directly before and after.
+    HDC dc = dc_.get();
     ::GdiFlush();
+    PaintLand(dc, geometry_);
+    PaintTree(dc, geometry_);
+    PaintStones(dc, geometry_, random_);
+    PaintBats(dc, geometry_);
+    ::GdiFlush();
+    PaintMist();
     // Stars behind the tree or a hill stay hidden: only those still showing may twinkle.
     const Star* showing = std::remove_if(stars_.begin(), stars_.end(), [this](const Star& star) {
         FramePixel now[9];
@@ -215,6 +266,26 @@ void NightRenderer::PaintBackground()
         return !std::equal(now, now + 9, star.painted);
     });
     stars_.resize(static_cast<size_t>(showing - stars_.begin()));
+}
+
+void NightRenderer::ScatterStars()
+{
+    const int width = frame_.width, height = frame_.height;
+    const Moon& moon = geometry_.moon;
+    const int starCount = StarCount(width, height);
+    for (int i = 0; i < starCount; ++i) {
+        Star star;
+        star.x = static_cast<int>(random_.Below(static_cast<std::uint32_t>(width)));
+        star.y = static_cast<int>(random_.Below(static_cast<std::uint32_t>(std::max(1, height * 2 / 3))));
+        const int dx = star.x - moon.x, dy = star.y - moon.y;
+        if (dx * dx + dy * dy < 18 * moon.radius * moon.radius) continue;  // lost in the moonlight
+        star.brightness = 90 + static_cast<int>(random_.Below(166));
+        star.large = random_.Below(14) == 0;
+        CopyAround(star, star.under);
+        PaintStar(star, star.brightness);
+        CopyAround(star, star.painted);
+        stars_.push(star);
+    }
 }
 
 void NightRenderer::CopyAround(const Star& star, FramePixel* out) const
@@ -290,92 +361,11 @@ void NightRenderer::PaintMoon()
     }
 }
 
-void NightRenderer::PaintGraveyard()
+// Mist along the foot of the hills.
+void NightRenderer::PaintMist()
 {
-    HDC dc = dc_.get();
     const int width = frame_.width, height = frame_.height;
-    ::GdiFlush();
-    const int groundTop = geometry_.groundTop;
-
-    // Far hills, a band of ground mist above the horizon, then the near ground.
-    FillBelow(dc, width, height, 64, kFarHills, [height](double u) {
-        return static_cast<int>(height * 0.70 + height * 0.035 * std::sin(u * 5.1 + 0.6) + height * 0.02 * std::sin(u * 13.0));
-    });
-    FillBelow(dc, width, height, 48, kGround, [height, groundTop](double u) {
-        return groundTop + static_cast<int>(height * 0.012 * std::sin(u * 7.3 + 1.1));
-    });
-
-    // A bare tree on the left, branches forking smaller and smaller.
-    struct Branch {
-        static void Grow(HDC dc, double x, double y, double angle, double length, int depth, std::uint32_t& seed)
-        {
-            if (depth == 0 || length < 2) return;
-            const double x2 = x + std::cos(angle) * length, y2 = y - std::sin(angle) * length;
-            GdiObject<HPEN> pen(::CreatePen(PS_SOLID, std::max(1, depth * depth / 2), kTreeColour));
-            {
-                SelectedObject p(dc, pen.get());
-                ::MoveToEx(dc, static_cast<int>(x), static_cast<int>(y), NULL);
-                ::LineTo(dc, static_cast<int>(x2), static_cast<int>(y2));
-            }
-            seed = seed * 1103515245u + 12345u;
-            const double spread = 0.35 + ((seed >> 16) % 100) / 400.0;
-            Grow(dc, x2, y2, angle + spread, length * 0.72, depth - 1, seed);
-            Grow(dc, x2, y2, angle - spread * 0.9, length * 0.68, depth - 1, seed);
-        }
-    };
-    std::uint32_t treeSeed = 7;
-    Branch::Grow(dc, width * 0.09, groundTop + height * 0.01, kPi / 2 + 0.08, height * 0.16, 7, treeSeed);
-
-    // Tombstones and crosses along the ground, some leaning.
-    const int stoneCount = std::max(3, width / 170);
-    GdiObject<HFONT> font(::CreateFontA(-std::max(8, height / 70), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
-                                        ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times New Roman"));
-    SelectedObject f(dc, font.get());
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, kStoneText);
-    for (int i = 0; i < stoneCount; ++i) {
-        const int slot = width / stoneCount;
-        const int x = slot * i + slot / 4 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, slot / 2)));
-        if (x < width * 0.16 && x > width * 0.03) continue;  // the tree stands there
-        const int h = height / 18 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height / 30)));
-        const int w = h * 2 / 3;
-        const int base = groundTop + height / 80 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height / 40)));
-        GdiObject<HBRUSH> brush(::CreateSolidBrush(kStone));
-        GdiObject<HPEN> pen(::CreatePen(PS_SOLID, std::max(1, height / 400), kStoneEdge));
-        SelectedObject b(dc, brush.get());
-        SelectedObject p(dc, pen.get());
-        if (i % 3 == 2) {
-            const int t = std::max(3, w / 4);
-            ::Rectangle(dc, x + w / 2 - t / 2, base - h, x + w / 2 + t / 2, base);
-            ::Rectangle(dc, x + w / 8, base - h * 3 / 4, x + w - w / 8, base - h * 3 / 4 + t);
-        } else {
-            ::RoundRect(dc, x, base - h, x + w, base, w, w);
-            RECT text = {x, base - h + h / 4, x + w, base - h / 4};
-            ::DrawTextA(dc, "RIP", -1, &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
-        }
-    }
-
-    // Two bats crossing the moon.
-    GdiObject<HBRUSH> batBrush(::CreateSolidBrush(RGB(8, 6, 14)));
-    GdiObject<HPEN> batPen(::CreatePen(PS_SOLID, 1, RGB(8, 6, 14)));
-    SelectedObject bb(dc, batBrush.get());
-    SelectedObject bp(dc, batPen.get());
-    const Moon& moon = geometry_.moon;
-    const int batSizes[] = {std::max(6, height / 45), std::max(4, height / 70)};
-    const POINT batPlaces[] = {{moon.x - height / 20, moon.y - height / 40}, {moon.x + height / 12, height / 7}};
-    for (int i = 0; i < 2; ++i) {
-        const int s = batSizes[i];
-        const int x = batPlaces[i].x, y = batPlaces[i].y;
-        const POINT bat[] = {{x, y + s / 3},           {x - s / 3, y},          {x - s * 2 / 3, y - s / 4},
-                             {x - s, y + s / 6},       {x - s * 2 / 3, y + s / 8}, {x - s / 3, y + s / 2},
-                             {x, y + s / 2 + 1},       {x + s / 3, y + s / 2},  {x + s * 2 / 3, y + s / 8},
-                             {x + s, y + s / 6},       {x + s * 2 / 3, y - s / 4}, {x + s / 3, y}};
-        ::Polygon(dc, bat, 12);
-    }
-    ::GdiFlush();
-
-    // Mist along the foot of the hills.
-    const int mistTop = static_cast<int>(height * 0.68), mistBottom = std::min(height, groundTop + height / 25);
+    const int mistTop = static_cast<int>(height * 0.68), mistBottom = std::min(height, geometry_.groundTop + height / 25);
     for (int y = mistTop; y < mistBottom; ++y) {
         const double v = static_cast<double>(y - mistTop) / std::max(1, mistBottom - mistTop);
         const double band = std::sin(v * kPi);
@@ -390,12 +380,12 @@ void NightRenderer::Twinkle()
 {
     if (stars_.empty()) return;
     for (int i = 0; i < kTwinklesPerFrame; ++i) {
-        Star& star = stars_[Random() % stars_.size()];
+        Star& star = stars_[random_.Below(static_cast<std::uint32_t>(stars_.size()))];
         RECT r = {star.x - 1, star.y - 1, star.x + 2, star.y + 2};
         if (!Clip(r)) continue;
         // Stars are blended onto the sky, so each new level starts from the bare sky again.
         PutAround(star, star.under);
-        const int level = 60 + static_cast<int>(Random() % 196);
+        const int level = 60 + static_cast<int>(random_.Below(196));
         star.brightness = level;
         PaintStar(star, level);
         MarkDirty(r);
@@ -529,36 +519,38 @@ void NightRenderer::DrawFrame(const Scene& scene)
     DrawSprite(ghost.facingLeft ? sprites_.ghostLeft : sprites_.ghost, static_cast<int>(ghost.x), static_cast<int>(ghost.y),
                ghost.alpha);
 
-    // Figures nearer the bottom of the screen stand in front.
+    // Figures nearer the bottom of the screen stand in front: by the line their feet are on, keeping
+    // the order of those on one line.
     items_.clear();
-    const Skeleton& skeleton = scene.skeleton();
-    items_.push(Item{scene.skeletonFeet(), nullptr});
+    items_.push(Item{geometry_.skeletonFeet, nullptr});
     for (const Pumpkin& p : scene.pumpkins()) {
-        // By the line their feet are on, keeping the order of those on one line.
         size_t at = items_.size();
         if (!items_.push(Item{p.floor, &p})) break;
         for (; at > 0 && items_[at - 1].bottom > p.floor; --at) items_[at] = items_[at - 1];
         items_[at] = Item{p.floor, &p};
     }
-
+    const Skeleton& skeleton = scene.skeleton();
     for (const Item& item : items_) {
-        if (!item.pumpkin) {
+        if (item.pumpkin)
+            DrawPumpkin(scene, *item.pumpkin);
+        else
             DrawSprite(skeleton.direction < 0 ? sprites_.skeletonLeft : sprites_.skeleton, static_cast<int>(skeleton.x),
                        static_cast<int>(skeleton.y), 255);
-            continue;
-        }
-        const Pumpkin& p = *item.pumpkin;
-        const Sprite& sprite = sprites_.pumpkins[p.variant % Scene::kPumpkinVariants];
-        switch (p.state) {
-        case Pumpkin::State::Bouncing:
-            if (p.squash > 0.05)
-                DrawSquashed(sprite, static_cast<int>(p.x), static_cast<int>(p.y), p.squash);
-            else
-                DrawSprite(sprite, static_cast<int>(p.x), static_cast<int>(p.y), 255);
-            break;
-        case Pumpkin::State::Bursting: DrawBurst(scene, p); break;
-        case Pumpkin::State::Resting: break;
-        }
+    }
+}
+
+void NightRenderer::DrawPumpkin(const Scene& scene, const Pumpkin& p)
+{
+    const Sprite& sprite = sprites_.pumpkins[p.variant % Scene::kPumpkinVariants];
+    switch (p.state) {
+    case Pumpkin::State::Bouncing:
+        if (p.squash > 0.05)
+            DrawSquashed(sprite, static_cast<int>(p.x), static_cast<int>(p.y), p.squash);
+        else
+            DrawSprite(sprite, static_cast<int>(p.x), static_cast<int>(p.y), 255);
+        break;
+    case Pumpkin::State::Bursting: DrawBurst(scene, p); break;
+    case Pumpkin::State::Resting: break;
     }
 }
 

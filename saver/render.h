@@ -77,11 +77,12 @@ private:
 
     void PaintBackground();
     void PaintSky();
+    void ScatterStars();
     void PaintMoon();
     void PaintStar(const Star& star, int brightness);
     void CopyAround(const Star& star, FramePixel* out) const;
     void PutAround(const Star& star, const FramePixel* in);
-    void PaintGraveyard();
+    void PaintMist();
     void Twinkle();
 
     bool Clip(RECT& rect) const;
@@ -91,15 +92,14 @@ private:
     bool ReserveForBusiestFrame(const Scene& scene);
     void DrawSprite(const Sprite& sprite, int x, int y, int alpha);
     void DrawSquashed(const Sprite& sprite, int x, int y, double squash);
+    void DrawPumpkin(const Scene& scene, const Pumpkin& pumpkin);
     void DrawBurst(const Scene& scene, const Pumpkin& pumpkin);
     void FillBlend(RECT rect, std::uint32_t rgb, int alpha);
     void DrawFlash(int cx, int cy, int radius, int strength);
 
-    std::uint32_t Random();
-
     SceneGeometry geometry_;
     const SpriteSet& sprites_;
-    std::uint32_t random_;
+    Random random_;
     // The DC goes before the bitmap it holds, also when a constructor fails half way.
     GdiObject<HBITMAP> bitmap_;
     MemoryDC dc_;

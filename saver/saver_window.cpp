@@ -50,6 +50,9 @@ public:
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleFullScreen(UINT message, WPARAM wParam, LRESULT& result);
+    bool PointerMovedAway();
+    void Paint();
     bool LayOut();
     void NextFrame();
     void FollowParent();
@@ -106,8 +109,7 @@ bool SaverWindow::Create(HINSTANCE instance)
     if (!window_ || !LayOut()) return false;
     if (options_.fullScreen) ::ShowWindow(window_, SW_SHOW);
     ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
-    // Where the pointer rests when the show starts; only movement away from here counts, so the
-    // report Windows sends as the window appears (and a small jitter) does not end it.
+    // Where the pointer rests when the show starts (see PointerMovedAway).
     mouseKnown_ = options_.fullScreen && ::GetCursorPos(&mouseStart_);
     return true;
 }
@@ -185,7 +187,8 @@ void SaverWindow::Quit()
 
 LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const bool fullScreen = options_.fullScreen;
+    LRESULT result = 0;
+    if (options_.fullScreen && HandleFullScreen(message, wParam, result)) return result;
     switch (message) {
     case WM_TIMER:
         if (wParam == kFrameTimer && !closing_) NextFrame();
@@ -194,63 +197,17 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         // A monitor came, went or changed its size or scaling: the scenes follow. The window
         // stays where the monitors are rather than where the system suggests.
-        if (fullScreen && !closing_ && !LayOut()) Quit();
+        if (options_.fullScreen && !closing_ && !LayOut()) Quit();
         return 0;
     case WM_SIZE:
         // The preview follows its parent's size; its first layout is made after creation.
-        if (!fullScreen && layouts_ > 0 && !closing_ && !LayOut()) Quit();
+        if (!options_.fullScreen && layouts_ > 0 && !closing_ && !LayOut()) Quit();
         return 0;
     case WM_ERASEBKGND:
         return 1;  // the frame buffers cover every monitor; erasing first would flicker
-    case WM_PAINT: {
-        // Where no monitor shows the window, nothing is painted.
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(window_, &paint);
-        if (show_) show_->PresentAll(dc);
-        ::EndPaint(window_, &paint);
+    case WM_PAINT:
+        Paint();
         return 0;
-    }
-    case WM_SETCURSOR:
-        if (fullScreen) {
-            ::SetCursor(NULL);
-            return TRUE;
-        }
-        break;
-    case WM_MOUSEMOVE:
-        if (fullScreen) {
-            POINT now;
-            ::GetCursorPos(&now);
-            if (!mouseKnown_) {
-                mouseStart_ = now;
-                mouseKnown_ = true;
-            } else if (std::abs(now.x - mouseStart_.x) > kMouseSlack || std::abs(now.y - mouseStart_.y) > kMouseSlack) {
-                Quit();
-            }
-            return 0;
-        }
-        break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_XBUTTONDOWN:
-    case WM_MOUSEWHEEL:
-        if (fullScreen) {
-            Quit();
-            return 0;
-        }
-        break;
-    case WM_ACTIVATEAPP:
-        if (fullScreen && !wParam) Quit();
-        break;
-    case WM_ACTIVATE:
-        if (fullScreen && LOWORD(wParam) == WA_INACTIVE) Quit();
-        break;
-    case WM_SYSCOMMAND:
-        // No screen saver on top of the screen saver, and no closing it through the system menu keys.
-        if (fullScreen && ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER)) return 0;
-        break;
     case WM_CLOSE:
         Quit();
         return 0;
@@ -261,6 +218,63 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return ::DefWindowProcA(window_, message, wParam, lParam);
+}
+
+// The full-screen show hides the pointer, and ends on any input and when another window comes to the
+// front. True when `message` is answered here with `result`.
+bool SaverWindow::HandleFullScreen(UINT message, WPARAM wParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_SETCURSOR:
+        ::SetCursor(NULL);
+        result = TRUE;
+        return true;
+    case WM_MOUSEMOVE:
+        if (PointerMovedAway()) Quit();
+        return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+        Quit();
+        return true;
+    case WM_ACTIVATEAPP:
+        if (!wParam) Quit();
+        return false;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) Quit();
+        return false;
+    case WM_SYSCOMMAND:
+        // No screen saver on top of the screen saver, and no closing it through the system menu keys.
+        return (wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER;
+    }
+    return false;
+}
+
+// Only movement away from where the pointer rested when the show started counts, so the report
+// Windows sends as the window appears (and a small jitter) does not end it.
+bool SaverWindow::PointerMovedAway()
+{
+    POINT now;
+    ::GetCursorPos(&now);
+    if (!mouseKnown_) {
+        mouseStart_ = now;
+        mouseKnown_ = true;
+        return false;
+    }
+    return std::abs(now.x - mouseStart_.x) > kMouseSlack || std::abs(now.y - mouseStart_.y) > kMouseSlack;
+}
+
+void SaverWindow::Paint()
+{
+    // Where no monitor shows the window, nothing is painted.
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window_, &paint);
+    if (show_) show_->PresentAll(dc);
+    ::EndPaint(window_, &paint);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "handles.h"
 #include "layout.h"
+#include "random.h"
 #include "settings.h"
 
 struct Ghost {
@@ -69,34 +70,28 @@ public:
     int Step();
 
     const SceneGeometry& geometry() const { return geometry_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    // Where the ground begins (the horizon of the graveyard).
-    int groundTop() const { return groundTop_; }
-    // The line the skeleton's feet touch (figures below it stand in front of it).
-    double skeletonFeet() const { return groundTop_ + (height_ - groundTop_) * 0.45; }
-    const FigureSizes& sizes() const { return sizes_; }
+    int width() const { return geometry_.width; }
+    int height() const { return geometry_.height; }
+    int groundTop() const { return geometry_.groundTop; }
+    const FigureSizes& sizes() const { return geometry_.sizes; }
     const Ghost& ghost() const { return ghost_; }
     const Skeleton& skeleton() const { return skeleton_; }
     const HeapArray<Pumpkin>& pumpkins() const { return pumpkins_; }
 
 private:
-    double Random01();
-    double RandomRange(double low, double high) { return low + (high - low) * Random01(); }
-    int RandomInt(int low, int high);  // inclusive
-
+    void GhostAppears();
     void StepGhost();
     void StepSkeleton();
     bool StepPumpkin(Pumpkin& pumpkin);
+    bool Bounce(Pumpkin& pumpkin);
+    void StepBurst(Pumpkin& pumpkin);
     void LaunchPumpkin(Pumpkin& pumpkin, bool fresh);
     void Burst(Pumpkin& pumpkin);
 
     SceneGeometry geometry_;
-    int width_, height_, groundTop_;
     double speed_;  // 1.0 at the middle setting
     double step_;   // distances grow with the figures (the DPI scale), so motion looks alike on every monitor
-    FigureSizes sizes_;
-    std::uint32_t random_;
+    Random random_;
     Ghost ghost_;
     Skeleton skeleton_;
     HeapArray<Pumpkin> pumpkins_;

@@ -14,14 +14,8 @@ const COLORREF kPlainSky = RGB(22, 14, 52);
 
 NightShow::NightShow(const SaverSettings& settings, LPCSTR assets, std::uint32_t seed,
                      FrameBufferMaker makeFrameBuffer)
-    : settings_(settings), assets_(assets), seed_(seed ? seed : 1u), makeFrameBuffer_(makeFrameBuffer)
+    : settings_(settings), assets_(assets), seeds_(seed), makeFrameBuffer_(makeFrameBuffer)
 {
-}
-
-std::uint32_t NightShow::NextSeed()
-{
-    seed_ = seed_ * 1664525u + 1013904223u;
-    return seed_ ^ (seed_ >> 15);
 }
 
 HeapObject<NightShow::Shown> NightShow::Make(const ScenePlace& place)
@@ -36,8 +30,8 @@ HeapObject<NightShow::Shown> NightShow::Make(const ScenePlace& place)
         shown->geometry = MakeSceneGeometry(full.width / divisor, full.height / divisor, full.dpi / divisor);
         shown->pictures = LoadSprites(assets_, shown->geometry.sizes);
         if (!shown->pictures.complete()) continue;
-        if (!shown->scene.make(shown->geometry, settings_, NextSeed()) || !shown->scene->ok()) continue;
-        if (shown->renderer.make(*shown->scene, shown->pictures, NextSeed(), makeFrameBuffer_) && shown->renderer->ok())
+        if (!shown->scene.make(shown->geometry, settings_, seeds_.Seed()) || !shown->scene->ok()) continue;
+        if (shown->renderer.make(*shown->scene, shown->pictures, seeds_.Seed(), makeFrameBuffer_) && shown->renderer->ok())
             return shown;
     }
     shown->renderer.reset();

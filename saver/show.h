@@ -48,11 +48,10 @@ public:
 
 private:
     HeapObject<Shown> Make(const ScenePlace& place);
-    std::uint32_t NextSeed();
 
     SaverSettings settings_;
     CString assets_;
-    std::uint32_t seed_;
+    Random seeds_;  // one for each scene and each renderer
     FrameBufferMaker makeFrameBuffer_;
     HeapArray<HeapObject<Shown>> shown_;
 };

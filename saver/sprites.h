@@ -36,8 +36,6 @@ struct SpriteSet {
 // when the system cannot give the Windows directory.
 CString AssetFolder();
 
-// Loads the file at `path` when it is a usable width x height bitmap; empty otherwise.
-Sprite LoadSpriteFile(LPCSTR path, int width, int height);
 // The pictures from `folder` (made at the default FigureSizes) at `sizes`; stand-ins where a file
 // is missing or damaged, and for all of them when `folder` is empty.
 SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dib.h"
 #include "handles.h"
 #include "render.h"
 #include "show.h"
@@ -18,14 +19,8 @@ struct Target {
 
     Target(int w, int h, std::uint32_t fill) : width(w)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         void* p = nullptr;
-        bitmap.reset(::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &p, NULL, 0));
+        bitmap.reset(MakeTopDownDib(w, h, 32, &p));
         bits = static_cast<std::uint32_t*>(p);
         ::SelectObject(dc.get(), bitmap.get());
         std::fill(bits, bits + static_cast<size_t>(w) * h, fill);
