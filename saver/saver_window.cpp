@@ -65,6 +65,7 @@ private:
     HeapObject<NightShow> show_;
     unsigned long long frames_ = 0;
     int layouts_ = 0;
+    unsigned long booms_ = 0;
     POINT mouseStart_ = {};
     bool mouseKnown_ = false;
     bool closing_ = false;
@@ -156,11 +157,14 @@ void SaverWindow::NextFrame()
         const int bursts = show_->Step();
         ++frames_;
         // Sound only for the real show, never in the little preview.
-        if (bursts > 0 && options_.fullScreen && options_.settings.sound && !boom_.IsEmpty()) PlayBoom(boom_);
+        if (bursts > 0 && options_.fullScreen && options_.settings.sound && !boom_.IsEmpty()) {
+            PlayBoom(boom_);
+            ++booms_;
+        }
         WindowDC dc(window_);
         show_->PresentChanges(dc.get());
     }
-    if (options_.hooks.afterTick && !closing_) options_.hooks.afterTick(*show_, frames_, layouts_);
+    if (options_.hooks.afterTick && !closing_) options_.hooks.afterTick(*show_, frames_, layouts_, booms_);
 }
 
 void SaverWindow::FollowParent()
