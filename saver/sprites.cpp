@@ -220,11 +220,15 @@ bool SpriteSet::complete() const
 SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes)
 {
     SpriteSet set;
-    const CString base = folder && *folder ? WithTrailingBackslash(folder) : CString();
     const FigureSizes files;  // the size each picture file is made at
     // A picture from its file, at the size the scene wants; a stand-in drawn at that size without one.
+    // (The path is put together without the heap: this runs in the window procedure, where nothing
+    // may be raised.)
     auto load = [&](const char* name, const FigureSize& made, const FigureSize& wanted) {
-        Sprite sprite = base.IsEmpty() ? Sprite() : LoadSpriteFile(base + name, made.width, made.height);
+        char path[MAX_PATH];
+        const bool named = folder && *folder && ::lstrlenA(folder) + ::lstrlenA(name) < MAX_PATH;
+        if (named) ::lstrcatA(::lstrcpyA(path, folder), name);
+        Sprite sprite = named ? LoadSpriteFile(path, made.width, made.height) : Sprite();
         if (!sprite.empty() && (made.width != wanted.width || made.height != wanted.height))
             sprite = sprite.Resized(wanted.width, wanted.height);
         return sprite;

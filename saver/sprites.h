@@ -36,6 +36,7 @@ struct SpriteSet {
 // when the system cannot give the Windows directory.
 CString AssetFolder();
 
-// The pictures from `folder` (made at the default FigureSizes) at `sizes`; stand-ins where a file
-// is missing or damaged, and for all of them when `folder` is empty.
+// The pictures from `folder` (with a backslash at its end, as AssetFolder gives it), made at the
+// default FigureSizes, at `sizes`; stand-ins where a file is missing or damaged, and for all of them
+// when `folder` is empty.
 SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes);
