@@ -6,6 +6,7 @@
 
 #include "cstring.h"
 #include "handles.h"
+#include "resource.h"
 #include "show.h"
 #include "sprites.h"
 #include "system_library.h"
@@ -86,7 +87,7 @@ bool SaverWindow::Create(HINSTANCE instance)
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(100));
+    windowClass.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDI_SAVER));
     windowClass.hCursor = options_.fullScreen ? NULL : ::LoadCursorA(NULL, IDC_ARROW);  // no pointer over the show
     windowClass.hbrBackground = NULL;  // everything is painted from the frame buffers
     windowClass.lpszClassName = kWindowClass;
