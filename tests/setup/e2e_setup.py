@@ -551,38 +551,48 @@ def scenario_planted_dll(args, display):
     m.finish()
 
 
-def main():
+def machine_arguments(*required, **optional):
+    """The options every end-to-end script takes, and the ones it names."""
     parser = argparse.ArgumentParser()
-    for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario"):
+    for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario", *required):
         parser.add_argument("--" + option, required=True)
-    parser.add_argument("--planted", help="a planted version.dll that records its callers")
-    parser.add_argument("--helper", help="the screen-saver tests' helper, a parent window for a preview")
+    for option, help_text in optional.items():
+        parser.add_argument("--" + option, help=help_text)
     parser.add_argument("--windows", default="", choices=["", "64"],
                         help="64: a 64-bit Windows prefix, where the 32-bit setup runs as it does on most machines")
     parser.add_argument("--label", default="", help="keeps this run's machines apart from the others'")
-    args = parser.parse_args()
-    pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
+    return parser.parse_args()
 
+
+def run_scenario(args, scenarios):
+    """Makes the template prefix, or runs one scenario on a virtual display; the exit code."""
+    pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
     if args.scenario == "template":
         scenario_template(args)
     else:
         with VirtualDisplay() as display:
-            {
-                "no": lambda: scenario_no(args, display),
-                "yes": lambda: scenario_yes(args, display),
-                "shell-unreachable": lambda: scenario_shell_unreachable(args, display),
-                "second-copy": lambda: scenario_second_copy(args, display),
-                "failure": lambda: scenario_failure(args, display),
-                "newer-kept": lambda: scenario_installed_version(args, display, args.newer, kept=True),
-                "older-replaced": lambda: scenario_installed_version(args, display, args.older, kept=False),
-                "activation-fails": lambda: scenario_activation_fails(args, display),
-                "rerun": lambda: scenario_rerun(args, display),
-                "planted-dll": lambda: scenario_planted_dll(args, display),
-                "running-saver": lambda: scenario_running_saver(args, display),
-                "disk-full-upgrade": lambda: scenario_disk_full_upgrade(args, display),
-            }[args.scenario]()
+            scenarios[args.scenario](args, display)
     print(f"{args.scenario}: {'FAILED' if failures else 'passed'} ({len(failures)} failed checks)")
     return 1 if failures else 0
+
+
+def main():
+    args = machine_arguments(planted="a planted version.dll that records its callers",
+                             helper="the screen-saver tests' helper, a parent window for a preview")
+    return run_scenario(args, {
+        "no": scenario_no,
+        "yes": scenario_yes,
+        "shell-unreachable": scenario_shell_unreachable,
+        "second-copy": scenario_second_copy,
+        "failure": scenario_failure,
+        "newer-kept": lambda args, display: scenario_installed_version(args, display, args.newer, kept=True),
+        "older-replaced": lambda args, display: scenario_installed_version(args, display, args.older, kept=False),
+        "activation-fails": scenario_activation_fails,
+        "rerun": scenario_rerun,
+        "planted-dll": scenario_planted_dll,
+        "running-saver": scenario_running_saver,
+        "disk-full-upgrade": scenario_disk_full_upgrade,
+    })
 
 
 if __name__ == "__main__":
