@@ -95,12 +95,15 @@ int InstallResourceFile(LPCSTR path, LPCSTR name, LPCSTR type)
     if (!copy.Write(resource)) return 0;
 
     if (installed) {
-        PackedVersion embeddedVersion = 0;
+        // Keep a newer installed copy; an equal one is rewritten. An installed file without a version
+        // (0) is never newer, so the embedded copy's version is read only when it can matter.
         PackedVersion installedVersion = 0;
-        QueryVersionValue(copy.path(), kVersionKey, NULL, 0, &embeddedVersion);
         QueryVersionValue(path, kVersionKey, NULL, 0, &installedVersion);
-        // Keep a newer installed copy; an equal one is rewritten.
-        if (installedVersion > embeddedVersion) return 1;
+        if (installedVersion != 0) {
+            PackedVersion embeddedVersion = 0;
+            QueryVersionValue(copy.path(), kVersionKey, NULL, 0, &embeddedVersion);
+            if (installedVersion > embeddedVersion) return 1;
+        }
     }
     return copy.MoveTo(path) ? 1 : 0;
 }

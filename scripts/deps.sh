@@ -16,8 +16,10 @@ packages=(
   doctest-dev acl procps
   osslsigncode openssl
 )
-# The benchmarks compare with an NSIS installer and draw a chart.
+# The benchmarks compare with an NSIS installer and draw a chart; a kernel that cannot run 32-bit
+# programs runs the shipped 32-bit setup emulated.
 [ "${1:-}" != --bench ] || packages+=(nsis python3-matplotlib)
+[ "${1:-}" != --emulation ] || packages+=(qemu-user-static)
 
 missing=()
 for p in "${packages[@]}"; do

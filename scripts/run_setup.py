@@ -11,7 +11,7 @@ import subprocess
 import sys
 import time
 
-from product import SETUP_TITLE as TITLE, WINE_USER
+from product import PRODUCT, SETUP_TITLE as TITLE, UNINSTALL_KEY, WINE_USER
 from wine_session import Sandbox, VirtualDisplay
 
 
@@ -36,6 +36,10 @@ def list_installed(sandbox, trace):
     ini = windows / "system.ini"
     boot = re.search(r"^SCRNSAVE\.EXE=.*$", ini.read_text(errors="replace"), re.M | re.I) if ini.exists() else None
     print(f"  system.ini [boot]: {boot.group(0).strip() if boot else '(no SCRNSAVE.EXE entry)'}")
+    # On 64-bit Windows a 32-bit program's entry is in the 32-bit view.
+    keys = ["HKLM\\" + UNINSTALL_KEY, "HKLM\\" + UNINSTALL_KEY.replace("Software", "Software\\WOW6432Node", 1)]
+    uninstall = next(filter(None, (sandbox.reg_value(key, "UninstallString") for key in keys)), None)
+    print(f"  among the installed programs: {PRODUCT + ', removed by ' + uninstall if uninstall else '(not listed)'}")
     started = re.findall(r'CreateProcessInternalW app (\S+) cmdline (L".*")', trace)
     launched = [cmd for _, cmd in started if "winebrowser" in cmd.lower() or "control.exe" in cmd.lower()]
     for cmd in launched:

@@ -7,6 +7,7 @@ import argparse
 import os
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 import time
@@ -15,6 +16,8 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "scripts"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 from checks import check, failures  # noqa: E402
 from wine_session import SLOW, Sandbox, VirtualDisplay  # noqa: E402
+
+MAX_TRACE_BYTES = 256 * 2**20
 
 from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALL_FAILED as FAILURE  # noqa: E402
 from product import INSTALLED as SUCCESS, MB_OK_INFORMATION, MB_YESNO_QUESTION, SETUP_TITLE as TITLE  # noqa: E402
@@ -87,11 +90,15 @@ class Machine:
                                       path_prefix=self.bin, stderr=err, native=["control.exe", *native], cwd=cwd,
                                       file_limit_kb=file_limit_kb)
             display.answer_boxes(proc, log, title, answers, lambda index: self.dir / f"{log_name}-box{index + 1}.png")
-            try:
-                code = proc.wait(timeout=120 * SLOW)
-            except subprocess.TimeoutExpired:
+            # A program that never ends, or a trace that runs away (a fault repeated without end), is
+            # stopped rather than waited for.
+            deadline = time.time() + 120 * SLOW
+            while proc.poll() is None and time.time() < deadline and log.stat().st_size < MAX_TRACE_BYTES:
+                time.sleep(0.5)
+            if proc.poll() is None:
                 proc.kill()
-                code = None
+            code = proc.wait()
+            check(log.stat().st_size < MAX_TRACE_BYTES, f"{log_name}: the trace stayed of a sensible size")
         trace = log.read_text(errors="replace")
         return code, message_box_texts(trace), trace
 
@@ -155,7 +162,11 @@ class Machine:
         return {name: self.user / relative for name, relative in SHORTCUTS.items()}
 
     def finish(self):
+        """Stops this machine's Wine. A machine whose scenario passed is deleted (each is a whole
+        prefix); a failed one stays for a look at what happened."""
         self.sandbox.stop()
+        if not failures:
+            shutil.rmtree(self.sandbox.root, ignore_errors=True)
 
 
 def message_box_calls(trace):
@@ -279,9 +290,14 @@ def scenario_template(args):
     if not (template.root / "prefix" / ".marigold-ready").exists():
         template.init()
         # Wine's relay trace of one call only: every MessageBoxA with its owner, text, caption and style.
-        added = template.run("reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", "user32.MessageBoxA", "/f")
-        if added.returncode != 0:
-            raise RuntimeError(f"the relay trace cannot be limited: {added.stderr}")
+        # And no debugger for a program that crashes: it ends, and the scenario fails at once.
+        views = [["/reg:64"], ["/reg:32"]] if template.arch == "x86_64" else [[]]
+        for change in [["HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", "user32.MessageBoxA"]] + \
+                [["HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", "/v", "Debugger", "/d", "", *view]
+                 for view in views]:
+            added = template.run("reg", "add", *change, "/f")
+            if added.returncode != 0:
+                raise RuntimeError(f"the template cannot be set up ({change}): {added.stderr}")
     template.stop()
 
 
@@ -551,38 +567,50 @@ def scenario_planted_dll(args, display):
     m.finish()
 
 
-def main():
+def machine_arguments(*required, **optional):
+    """The options every end-to-end script takes, and the ones it names."""
     parser = argparse.ArgumentParser()
-    for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario"):
+    for option in ("setup", "saver", "assets", "recorder", "newer", "older", "url", "work", "scenario", *required):
         parser.add_argument("--" + option, required=True)
-    parser.add_argument("--planted", help="a planted version.dll that records its callers")
-    parser.add_argument("--helper", help="the screen-saver tests' helper, a parent window for a preview")
+    for option, help_text in optional.items():
+        parser.add_argument("--" + option, help=help_text)
     parser.add_argument("--windows", default="", choices=["", "64"],
                         help="64: a 64-bit Windows prefix, where the 32-bit setup runs as it does on most machines")
     parser.add_argument("--label", default="", help="keeps this run's machines apart from the others'")
-    args = parser.parse_args()
-    pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
+    return parser.parse_args()
 
+
+def run_scenario(args, scenarios):
+    """Makes the template prefix, or runs one scenario on a virtual display; the exit code."""
+    # The stand-ins write their records by absolute path: they run in folders of their own.
+    args.work = str(pathlib.Path(args.work).resolve())
+    pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
     if args.scenario == "template":
         scenario_template(args)
     else:
         with VirtualDisplay() as display:
-            {
-                "no": lambda: scenario_no(args, display),
-                "yes": lambda: scenario_yes(args, display),
-                "shell-unreachable": lambda: scenario_shell_unreachable(args, display),
-                "second-copy": lambda: scenario_second_copy(args, display),
-                "failure": lambda: scenario_failure(args, display),
-                "newer-kept": lambda: scenario_installed_version(args, display, args.newer, kept=True),
-                "older-replaced": lambda: scenario_installed_version(args, display, args.older, kept=False),
-                "activation-fails": lambda: scenario_activation_fails(args, display),
-                "rerun": lambda: scenario_rerun(args, display),
-                "planted-dll": lambda: scenario_planted_dll(args, display),
-                "running-saver": lambda: scenario_running_saver(args, display),
-                "disk-full-upgrade": lambda: scenario_disk_full_upgrade(args, display),
-            }[args.scenario]()
+            scenarios[args.scenario](args, display)
     print(f"{args.scenario}: {'FAILED' if failures else 'passed'} ({len(failures)} failed checks)")
     return 1 if failures else 0
+
+
+def main():
+    args = machine_arguments(planted="a planted version.dll that records its callers",
+                             helper="the screen-saver tests' helper, a parent window for a preview")
+    return run_scenario(args, {
+        "no": scenario_no,
+        "yes": scenario_yes,
+        "shell-unreachable": scenario_shell_unreachable,
+        "second-copy": scenario_second_copy,
+        "failure": scenario_failure,
+        "newer-kept": lambda args, display: scenario_installed_version(args, display, args.newer, kept=True),
+        "older-replaced": lambda args, display: scenario_installed_version(args, display, args.older, kept=False),
+        "activation-fails": scenario_activation_fails,
+        "rerun": scenario_rerun,
+        "planted-dll": scenario_planted_dll,
+        "running-saver": scenario_running_saver,
+        "disk-full-upgrade": scenario_disk_full_upgrade,
+    })
 
 
 if __name__ == "__main__":

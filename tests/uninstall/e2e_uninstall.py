@@ -4,7 +4,6 @@ Add/Remove Programs engine (`uninstaller --list` / `--remove`) finds the entry a
 uninstaller, whose boxes are answered with real keys; or the entry's quiet command runs it with /S.
 What is left afterwards is read from the prefix: files, shortcuts, registry, the active screen saver,
 and what a restart takes away."""
-import argparse
 import pathlib
 import sys
 
@@ -12,10 +11,10 @@ HERE = pathlib.Path(__file__).resolve()
 sys.path.insert(0, str(HERE.parents[2] / "scripts"))
 sys.path.insert(0, str(HERE.parents[1] / "setup"))
 sys.path.insert(0, str(HERE.parents[1]))
-from checks import check, failures  # noqa: E402
-from e2e_setup import Machine, Preview, expect_boxes, expect_installed, expect_shortcuts, scenario_template  # noqa: E402
+from checks import check  # noqa: E402
+from e2e_setup import Machine, Preview, expect_boxes, expect_installed, expect_shortcuts  # noqa: E402
+from e2e_setup import machine_arguments, run_scenario  # noqa: E402
 from product import ASK_INSTALL as ASK, ASSETS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS, UNINSTALLER  # noqa: E402
-from wine_session import VirtualDisplay  # noqa: E402
 
 from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, UNINSTALL_KEY  # noqa: E402
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE  # noqa: E402
@@ -74,6 +73,12 @@ class Removal:
     def chosen_saver(self):
         return self.m.boot_value(), self.m.registry_value("HKCU\\Control Panel\\Desktop", "ScreenSaveActive")
 
+    def expect_installed(self):
+        """Everything in place, as the setup leaves it."""
+        expect_installed(self.m)
+        expect_shortcuts(self.m)
+        self.expect_registered()
+
     def expect_registered(self):
         check(self.listed().count(PRODUCT) == 1, f"listed once among the installed programs: {self.listed()}")
         key = f"HKLM\\{self.entry_key()}"
@@ -131,9 +136,7 @@ def scenario_remove_no(args, display):
     uninstaller = r.m.windows_path(f"marigoldfiles\\{UNINSTALLER}")
     code, boxes, _ = r.m.run_program(display, [uninstaller], ["n"], TITLE, "remove-no")
     check(boxes == [ASK_REMOVE] and code == EXIT_DECLINED, f"only the question, declined: {boxes}, exit code {code}")
-    expect_installed(r.m)
-    expect_shortcuts(r.m)
-    r.expect_registered()
+    r.expect_installed()
     r.m.finish()
 
 
@@ -144,9 +147,7 @@ def scenario_remove_quietly(args, display):
     check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
     r.expect_removed()
     r.install(log_name="setup-again")
-    expect_installed(r.m)
-    expect_shortcuts(r.m)
-    r.expect_registered()
+    r.expect_installed()
     r.m.finish()
 
 
@@ -204,28 +205,14 @@ def scenario_remove_after_failure(args, display):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    for option in ("setup", "saver", "uninstaller", "assets", "recorder", "newer", "older", "url", "work", "helper",
-                   "maker", "scenario"):
-        parser.add_argument("--" + option, required=True)
-    parser.add_argument("--label", default="")
-    parser.add_argument("--windows", default="", choices=["", "64"])
-    args = parser.parse_args()
-    pathlib.Path(args.work).mkdir(parents=True, exist_ok=True)
-    if args.scenario == "template":
-        scenario_template(args)
-    else:
-        with VirtualDisplay() as display:
-            {
-                "remove": scenario_remove,
-                "remove-no": scenario_remove_no,
-                "remove-quietly": scenario_remove_quietly,
-                "remove-keeps-others": scenario_remove_keeps_others,
-                "remove-while-previewing": scenario_remove_while_previewing,
-                "remove-after-failure": scenario_remove_after_failure,
-            }[args.scenario](args, display)
-    print(f"{args.scenario}: {'FAILED' if failures else 'passed'} ({len(failures)} failed checks)")
-    return 1 if failures else 0
+    return run_scenario(machine_arguments("uninstaller", "helper", "maker"), {
+        "remove": scenario_remove,
+        "remove-no": scenario_remove_no,
+        "remove-quietly": scenario_remove_quietly,
+        "remove-keeps-others": scenario_remove_keeps_others,
+        "remove-while-previewing": scenario_remove_while_previewing,
+        "remove-after-failure": scenario_remove_after_failure,
+    })
 
 
 if __name__ == "__main__":
