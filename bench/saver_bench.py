@@ -21,11 +21,11 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(HERE)
-ASSETS = ["ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"]
-SETTINGS_KEY = r"HKCU\Software\LUMAVERT\Marigold"
-WINE_USER = "marigold-wine"
+sys.path.insert(0, os.path.join(TOP, "scripts"))
+from product import ASSET_FOLDER, ASSETS, SETTINGS_KEY  # noqa: E402
+from wine_session import Sandbox, VirtualDisplay  # noqa: E402
+
 TICKS = os.sysconf("SC_CLK_TCK")
-RUN = os.path.join(TOP, "scripts", "wine-run.sh")
 
 
 def cpu_seconds(pid):
@@ -60,16 +60,12 @@ def find_saver(saver, prefix):
     return None
 
 
-def measure(saver, root, arch, display, xvfb_pid, seconds, sound):
+def measure(saver, sandbox, display, seconds, sound):
     """Runs "/s" once and returns its numbers, or None when it did not start."""
-    env = dict(os.environ, DISPLAY=display)
-    subprocess.run([RUN, "--root", root, "--arch", arch, "--", "reg", "add", SETTINGS_KEY, "/v", "Sound", "/t",
-                    "REG_DWORD", "/d", "1" if sound else "0", "/f"], env=env, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, check=True)
-    process = subprocess.Popen([RUN, "--root", root, "--arch", arch, "--", saver, "/s"], env=env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    sandbox.run("reg", "add", SETTINGS_KEY, "/v", "Sound", "/t", "REG_DWORD", "/d", "1" if sound else "0", "/f")
+    process = sandbox.start(saver, "/s", env=display.env(), stderr=subprocess.DEVNULL)
     try:
-        prefix = os.path.join(root, "prefix")
+        prefix = str(sandbox.root / "prefix")
         pid = None
         for _ in range(200):
             pid = find_saver(saver, prefix)
@@ -88,6 +84,7 @@ def measure(saver, root, arch, display, xvfb_pid, seconds, sound):
             peak = max(peak, private_kb())
             time.sleep(0.05)
         samples = []
+        xvfb_pid = display.proc.pid
         start_saver, start_x, start_clock = cpu_seconds(pid), cpu_seconds(xvfb_pid), time.time()
         while time.time() - start_clock < seconds:
             samples.append(private_kb())
@@ -98,8 +95,8 @@ def measure(saver, root, arch, display, xvfb_pid, seconds, sound):
                 "private": statistics.median(samples) / 1024, "private_peak": max([peak] + samples) / 1024}
     finally:
         process.kill()
-        subprocess.run([RUN, "--root", root, "--arch", arch, "--stop"])
-        process.wait()
+        sandbox.stop()
+        process.communicate()
 
 
 def main():
@@ -113,25 +110,19 @@ def main():
     arch = "x86_64" if build.rstrip("/").endswith("x86_64") else "i686"
     saver = os.path.abspath(args.saver or os.path.join(build, "saver", "Marigold.scr"))
 
-    root = tempfile.mkdtemp(prefix="saver-bench-", dir=build)
-    xvfb = None
+    # A copy of the test prefix with the pictures and the sound installed; the tests may use the
+    # prefix meanwhile, so its server is left running.
+    sandbox = Sandbox(os.path.join(build, "wine"), arch).copy_to(tempfile.mkdtemp(prefix="saver-bench-", dir=build),
+                                                                 stop_first=False)
     try:
-        subprocess.run(["cp", "-a", os.path.join(build, "wine", "prefix"), os.path.join(root, "prefix")], check=True)
-        assets = os.path.join(root, "prefix", "drive_c", "windows", "marigoldfiles")
+        assets = sandbox.drive_c / "windows" / ASSET_FOLDER
         os.makedirs(assets, exist_ok=True)
         for name in ASSETS:
             shutil.copy(os.path.join(TOP, "resources", "assets", name), assets)
-        for sub in ("home", "tmp"):
-            os.makedirs(os.path.join(root, sub), exist_ok=True)
-        if os.geteuid() == 0:
-            subprocess.run(["chown", "-R", WINE_USER, assets, os.path.join(root, "home"), os.path.join(root, "tmp"), root], check=True)
-
-        display = next(f":{n}" for n in range(120, 300) if not os.path.exists(f"/tmp/.X{n}-lock"))
-        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{args.size}x24", "-ac", "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1)
-        quiet = measure(saver, root, arch, display, xvfb.pid, args.seconds, sound=False)
-        booms = measure(saver, root, arch, display, xvfb.pid, args.seconds, sound=True)
+        sandbox.give_to_wine_user(assets)
+        with VirtualDisplay(f"{args.size}x24") as display:
+            quiet = measure(saver, sandbox, display, args.seconds, sound=False)
+            booms = measure(saver, sandbox, display, args.seconds, sound=True)
         if not quiet or not booms:
             print("the saver did not start", file=sys.stderr)
             return 1
@@ -146,10 +137,8 @@ def main():
             print(f"{'private memory ' + label + ', peak MB':40} {numbers['private_peak']:>10.1f}")
         return 0
     finally:
-        if xvfb:
-            xvfb.kill()
-            xvfb.wait()
-        shutil.rmtree(root, ignore_errors=True)
+        sandbox.stop()
+        shutil.rmtree(sandbox.root, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 #include "resource.h"
 #include "settings.h"
 #include "system_library.h"
@@ -12,9 +10,7 @@ namespace {
 
 void ShowNumber(HWND dialog, int labelId, int value)
 {
-    char text[16];
-    std::snprintf(text, sizeof(text), "%d", value);
-    ::SetDlgItemTextA(dialog, labelId, text);
+    ::SetDlgItemInt(dialog, labelId, static_cast<UINT>(value), TRUE);
 }
 
 void SetupSlider(HWND dialog, int sliderId, int labelId, int low, int high, int value)

@@ -30,6 +30,7 @@ SceneGeometry MakeSceneGeometry(int width, int height, int dpi)
     g.dpi = dpi > 0 ? dpi : kBaseDpi;
     g.scale = static_cast<double>(g.dpi) / kBaseDpi;
     g.groundTop = static_cast<int>(g.height * kGroundShare);
+    g.skeletonFeet = g.groundTop + (g.height - g.groundTop) * 0.45;
 
     // High on the right; on a narrow monitor smaller, so that the whole disc stays on it.
     const int radius = std::max(1, std::min(std::max(6, g.height / 13), std::min(g.width, g.height) / 4));
@@ -50,31 +51,39 @@ bool SameScene(const SceneGeometry& a, const SceneGeometry& b)
     return a.width == b.width && a.height == b.height && a.dpi == b.dpi;
 }
 
-SaverLayout LayOutMonitors(const std::vector<Monitor>& monitors)
+namespace {
+
+// A monitor with area that no monitor before it in the list shows already.
+bool Shows(const Monitor* monitors, size_t index)
 {
-    SaverLayout layout;
-    std::vector<Monitor> shown;
-    for (const Monitor& m : monitors) {
-        if (m.area.right <= m.area.left || m.area.bottom <= m.area.top) continue;
-        auto same = [&](const Monitor& s) { return ::EqualRect(&s.area, &m.area); };
-        if (std::any_of(shown.begin(), shown.end(), same)) continue;
-        shown.push_back(m);
-        if (shown.size() == 1)
-            layout.window = m.area;
-        else
-            ::UnionRect(&layout.window, &layout.window, &m.area);
-    }
-    for (const Monitor& m : shown) {
-        ScenePlace place;
-        place.area = m.area;
-        ::OffsetRect(&place.area, -layout.window.left, -layout.window.top);
-        place.geometry = MakeSceneGeometry(m.area.right - m.area.left, m.area.bottom - m.area.top, m.dpi);
-        layout.scenes.push_back(place);
-    }
-    return layout;
+    const RECT& area = monitors[index].area;
+    if (area.right <= area.left || area.bottom <= area.top) return false;
+    for (size_t i = 0; i < index; ++i)
+        if (::EqualRect(&monitors[i].area, &area)) return false;
+    return true;
 }
 
-std::vector<ScenePlace> LayOutPreview(const RECT& client)
+}  // namespace
+
+bool LayOutMonitors(const Monitor* monitors, size_t count, SaverLayout& layout)
 {
-    return {ScenePlace{client, MakeSceneGeometry(kPreviewWidth, kPreviewHeight)}};
+    layout.window = RECT{0, 0, 0, 0};
+    layout.scenes.clear();
+    if (!layout.scenes.reserve(count)) return false;
+    for (size_t i = 0; i < count; ++i) {
+        if (!Shows(monitors, i)) continue;
+        const RECT& area = monitors[i].area;
+        if (layout.scenes.empty())
+            layout.window = area;
+        else
+            ::UnionRect(&layout.window, &layout.window, &area);
+        layout.scenes.push(ScenePlace{area, MakeSceneGeometry(area.right - area.left, area.bottom - area.top, monitors[i].dpi)});
+    }
+    for (ScenePlace& place : layout.scenes) ::OffsetRect(&place.area, -layout.window.left, -layout.window.top);
+    return true;
+}
+
+ScenePlace LayOutPreview(const RECT& client)
+{
+    return ScenePlace{client, MakeSceneGeometry(kPreviewWidth, kPreviewHeight)};
 }

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <vector>
+#include "handles.h"
 
 struct FigureSize {
     int width;
@@ -23,18 +23,21 @@ struct Moon {
     int x, y, radius;  // centre and radius of the disc
 };
 
-// One scene's own layout: its size, where the graveyard and the moon are, how big the figures are.
+// One scene's own layout, for its motion and its picture alike: its size, where the graveyard and the
+// moon are, how big the figures are.
 struct SceneGeometry {
     int width = 1, height = 1;  // pixels
     int dpi = 96;
     double scale = 1;           // figure pixels per picture pixel (dpi / 96): figures keep their physical size
-    int groundTop = 0;          // where the graveyard begins
+    int groundTop = 0;          // where the graveyard begins (the horizon)
+    double skeletonFeet = 0;    // the line the skeleton walks on (figures below it stand in front of it)
     Moon moon = {0, 0, 1};
     FigureSizes sizes;
     int shardSize = 5;          // a burst pumpkin's pieces
 };
 
 const int kBaseDpi = 96;
+const double kPi = 3.14159265358979323846;
 
 SceneGeometry MakeSceneGeometry(int width, int height, int dpi = kBaseDpi);
 // Same size and DPI: a scene made for one can go on running for the other.
@@ -54,11 +57,11 @@ struct ScenePlace {
 
 struct SaverLayout {
     RECT window = {0, 0, 0, 0};  // screen coordinates: the smallest rectangle holding every monitor
-    std::vector<ScenePlace> scenes;
+    HeapArray<ScenePlace> scenes;
 };
 
 // One scene per monitor (a monitor listed twice, as mirrored displays are, gets one); monitors
-// without area are left out.
-SaverLayout LayOutMonitors(const std::vector<Monitor>& monitors);
+// without area are left out. False when there is no memory for the list.
+bool LayOutMonitors(const Monitor* monitors, size_t count, SaverLayout& layout);
 // The preview: one scene of a full screen's proportions, shrunk into `client`.
-std::vector<ScenePlace> LayOutPreview(const RECT& client);
+ScenePlace LayOutPreview(const RECT& client);

@@ -4,6 +4,7 @@
 
 #include "command_line.h"
 #include "config_dialog.h"
+#include "handles.h"
 #include "saver_window.h"
 #include "settings.h"
 #include "system_library.h"
@@ -25,11 +26,8 @@ HWND WindowFrom(const SaverCommand& command)
 
 int RunFullScreen(HINSTANCE instance, const char* commandLine)
 {
-    HANDLE running = ::CreateMutexA(NULL, FALSE, kRunningMutex);
-    if (running && ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CloseHandle(running);
-        return 0;
-    }
+    const UniqueFileHandle running(::CreateMutexA(NULL, FALSE, kRunningMutex));
+    if (running.valid() && ::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
     SaverWindowOptions options;
     options.fullScreen = true;
     options.settings = LoadSettings();
@@ -38,9 +36,7 @@ int RunFullScreen(HINSTANCE instance, const char* commandLine)
 #else
     (void)commandLine;
 #endif
-    const int result = RunSaverWindow(instance, options);
-    if (running) ::CloseHandle(running);
-    return result;
+    return RunSaverWindow(instance, options);
 }
 
 }  // namespace

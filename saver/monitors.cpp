@@ -25,24 +25,16 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     if (!::GetMonitorInfoA(monitor, &info)) return TRUE;
-    // Called back from user32: nothing may be thrown through it.
-    try {
-        reinterpret_cast<std::vector<Monitor>*>(list)->push_back({info.rcMonitor, MonitorDpi(monitor)});
-    } catch (...) {
-        return FALSE;
-    }
-    return TRUE;
+    return reinterpret_cast<HeapArray<Monitor>*>(list)->push(Monitor{info.rcMonitor, MonitorDpi(monitor)});
 }
 
 }  // namespace
 
-std::vector<Monitor> SystemMonitors()
+bool SystemMonitors(HeapArray<Monitor>& monitors)
 {
-    std::vector<Monitor> monitors;
+    monitors.clear();
     ::EnumDisplayMonitors(NULL, NULL, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    if (monitors.empty()) {
-        const RECT primary = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-        monitors.push_back({primary, kBaseDpi});
-    }
-    return monitors;
+    if (!monitors.empty()) return true;
+    const RECT primary = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return monitors.push(Monitor{primary, kBaseDpi});
 }

@@ -1,9 +1,9 @@
 // The monitors the system shows the desktop on, each with its DPI.
 #pragma once
 
-#include <vector>
-
+#include "handles.h"
 #include "layout.h"
 
-// Every monitor of the desktop (the primary screen alone if the system lists none).
-std::vector<Monitor> SystemMonitors();
+// Every monitor of the desktop (the primary screen alone if the system lists none) in `monitors`;
+// false when there is no memory for the list.
+bool SystemMonitors(HeapArray<Monitor>& monitors);

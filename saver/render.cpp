@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
+
+#include "dib.h"
+#include "paint.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const int kTwinklesPerFrame = 3;
 const int kMergeSlack = 8;  // dirty rectangles this close are copied as one
 const int kPresentBand = 16;  // rows copied to the window at a time
@@ -38,7 +39,7 @@ Rgb Mix(const Rgb& a, const Rgb& b, double t)
 }
 
 // 5-6-5 pixels: red in the top five bits, green in the middle six, blue in the low five.
-const DWORD kRedMask = 0xF800, kGreenMask = 0x07E0, kBlueMask = 0x001F;
+const DWORD kFramePixelMasks[3] = {0xF800, 0x07E0, 0x001F};
 
 // A 0..255 channel as one of 0..levels, rounded (threshold 16) or ordered-dithered (0..31).
 int Level(int value, int levels, int threshold)
@@ -85,17 +86,104 @@ const COLORREF kStone = RGB(52, 50, 68);
 const COLORREF kStoneEdge = RGB(78, 76, 98);
 const COLORREF kStoneText = RGB(32, 31, 44);
 
-// Fills the land below a skyline (points from left to right) down to the bottom of the picture.
-void FillBelow(HDC dc, std::vector<POINT> skyline, int width, int height, COLORREF colour)
+const int kMostSkylineSteps = 64;
+
+// Fills the land below a skyline down to the bottom of the picture; `skyline(u)` gives the land's top
+// at u from 0 (the left edge) to 1 (the right edge), taken at `steps` even strides.
+template <class Skyline>
+void FillBelow(HDC dc, int width, int height, int steps, COLORREF colour, Skyline skyline)
 {
-    skyline.push_back({width, height});
-    skyline.push_back({0, height});
-    GdiObject<HBRUSH> brush(::CreateSolidBrush(colour));
-    GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, colour));
-    SelectedObject b(dc, brush.get());
-    SelectedObject p(dc, pen.get());
-    ::Polygon(dc, skyline.data(), static_cast<int>(skyline.size()));
+    POINT land[kMostSkylineSteps + 3];
+    steps = std::min(steps, kMostSkylineSteps);
+    for (int i = 0; i <= steps; ++i) land[i] = {width * i / steps, skyline(static_cast<double>(i) / steps)};
+    land[steps + 1] = {width, height};
+    land[steps + 2] = {0, height};
+    SolidPaint paint(dc, colour, colour);
+    ::Polygon(dc, land, steps + 3);
 }
+
+// Far hills, then the near ground whose top is the horizon of the graveyard.
+void PaintLand(HDC dc, const SceneGeometry& g)
+{
+    const int width = g.width, height = g.height, groundTop = g.groundTop;
+    FillBelow(dc, width, height, 64, kFarHills, [height](double u) {
+        return static_cast<int>(height * 0.70 + height * 0.035 * std::sin(u * 5.1 + 0.6) + height * 0.02 * std::sin(u * 13.0));
+    });
+    FillBelow(dc, width, height, 48, kGround, [height, groundTop](double u) {
+        return groundTop + static_cast<int>(height * 0.012 * std::sin(u * 7.3 + 1.1));
+    });
+}
+
+// A branch from (x, y) and, smaller and smaller, the two it forks into.
+void GrowBranch(HDC dc, double x, double y, double angle, double length, int depth, Random& random)
+{
+    if (depth == 0 || length < 2) return;
+    const double x2 = x + std::cos(angle) * length, y2 = y - std::sin(angle) * length;
+    DrawLine(dc, kTreeColour, std::max(1, depth * depth / 2), static_cast<int>(x), static_cast<int>(y), static_cast<int>(x2),
+             static_cast<int>(y2));
+    const double spread = random.Range(0.35, 0.6);
+    GrowBranch(dc, x2, y2, angle + spread, length * 0.72, depth - 1, random);
+    GrowBranch(dc, x2, y2, angle - spread * 0.9, length * 0.68, depth - 1, random);
+}
+
+// A bare tree on the left; the same tree every night.
+void PaintTree(HDC dc, const SceneGeometry& g)
+{
+    Random shape(7);
+    GrowBranch(dc, g.width * 0.09, g.groundTop + g.height * 0.01, kPi / 2 + 0.08, g.height * 0.16, 7, shape);
+}
+
+// Tombstones and crosses along the ground.
+void PaintStones(HDC dc, const SceneGeometry& g, Random& random)
+{
+    const int width = g.width, height = g.height;
+    const int stoneCount = std::max(3, width / 170);
+    GdiObject<HFONT> font(::CreateFontA(-std::max(8, height / 70), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
+                                        ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times New Roman"));
+    SelectedObject fontIn(dc, font.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kStoneText);
+    SolidPaint paint(dc, kStone, kStoneEdge, std::max(1, height / 400));
+    for (int i = 0; i < stoneCount; ++i) {
+        const int slot = width / stoneCount;
+        const int x = slot * i + slot / 4 + static_cast<int>(random.Below(static_cast<std::uint32_t>(std::max(1, slot / 2))));
+        if (x < width * 0.16 && x > width * 0.03) continue;  // the tree stands there
+        const int h = height / 18 + static_cast<int>(random.Below(static_cast<std::uint32_t>(std::max(1, height / 30))));
+        const int w = h * 2 / 3;
+        const int base = g.groundTop + height / 80 + static_cast<int>(random.Below(static_cast<std::uint32_t>(std::max(1, height / 40))));
+        if (i % 3 == 2) {
+            const int t = std::max(3, w / 4);
+            ::Rectangle(dc, x + w / 2 - t / 2, base - h, x + w / 2 + t / 2, base);
+            ::Rectangle(dc, x + w / 8, base - h * 3 / 4, x + w - w / 8, base - h * 3 / 4 + t);
+        } else {
+            ::RoundRect(dc, x, base - h, x + w, base, w, w);
+            RECT text = {x, base - h + h / 4, x + w, base - h / 4};
+            ::DrawTextA(dc, "RIP", -1, &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+    }
+}
+
+// Two bats crossing the moon.
+void PaintBats(HDC dc, const SceneGeometry& g)
+{
+    const COLORREF bat = RGB(8, 6, 14);
+    SolidPaint paint(dc, bat, bat);
+    const Moon& moon = g.moon;
+    const int height = g.height;
+    const int sizes[] = {std::max(6, height / 45), std::max(4, height / 70)};
+    const POINT places[] = {{moon.x - height / 20, moon.y - height / 40}, {moon.x + height / 12, height / 7}};
+    for (int i = 0; i < 2; ++i) {
+        const int s = sizes[i];
+        const int x = places[i].x, y = places[i].y;
+        const POINT wings[] = {{x, y + s / 3},           {x - s / 3, y},          {x - s * 2 / 3, y - s / 4},
+                               {x - s, y + s / 6},       {x - s * 2 / 3, y + s / 8}, {x - s / 3, y + s / 2},
+                               {x, y + s / 2 + 1},       {x + s / 3, y + s / 2},  {x + s * 2 / 3, y + s / 8},
+                               {x + s, y + s / 6},       {x + s * 2 / 3, y - s / 4}, {x + s / 3, y}};
+        ::Polygon(dc, wings, 12);
+    }
+}
+
+int StarCount(int width, int height) { return std::max(20, width * height / 3500); }
 
 bool ClipTo(RECT& r, int width, int height)
 {
@@ -129,30 +217,17 @@ RECT DrawSpriteClipped(const FramePixels& frame, const Sprite& sprite, int x, in
 
 HBITMAP MakeFrameBuffer(int width, int height, void** bits)
 {
-    struct {
-        BITMAPINFOHEADER header;
-        DWORD masks[3];
-    } info = {};
-    info.header.biSize = sizeof(info.header);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;  // top-down rows
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 16;
-    info.header.biCompression = BI_BITFIELDS;
-    info.masks[0] = kRedMask;
-    info.masks[1] = kGreenMask;
-    info.masks[2] = kBlueMask;
-    return ::CreateDIBSection(NULL, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, NULL, 0);
+    return MakeTopDownDib(width, height, 16, bits, kFramePixelMasks);
 }
 
-NightRenderer::NightRenderer(const SceneGeometry& geometry, const SpriteSet& sprites, std::uint32_t seed,
+NightRenderer::NightRenderer(const Scene& scene, const SpriteSet& sprites, std::uint32_t seed,
                              FrameBufferMaker makeFrameBuffer)
-    : geometry_(geometry), sprites_(sprites), random_(seed ? seed : 1u), dc_(NULL)
+    : geometry_(scene.geometry()), sprites_(sprites), random_(seed), dc_(NULL)
 {
-    const int width = std::max(1, geometry.width), height = std::max(1, geometry.height);
+    const int width = std::max(1, geometry_.width), height = std::max(1, geometry_.height);
     void* bits = nullptr;
     bitmap_.reset(makeFrameBuffer(width, height, &bits));
-    if (!bitmap_ || !dc_ || !bits) return;
+    if (!bitmap_ || !dc_ || !bits || !ReserveForBusiestFrame(scene)) return;
     oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
     frame_ = {static_cast<FramePixel*>(bits), width, height, (width + 1) & ~1};
     PaintBackground();
@@ -164,14 +239,6 @@ NightRenderer::~NightRenderer()
     if (oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
 }
 
-std::uint32_t NightRenderer::Random()
-{
-    random_ ^= random_ << 13;
-    random_ ^= random_ >> 17;
-    random_ ^= random_ << 5;
-    return random_;
-}
-
 void NightRenderer::BlendAt(int x, int y, std::uint32_t rgb, int alpha)
 {
     FramePixel& p = At(x, y);
@@ -180,35 +247,45 @@ void NightRenderer::BlendAt(int x, int y, std::uint32_t rgb, int alpha)
 
 void NightRenderer::PaintBackground()
 {
+    PaintSky();
+    ScatterStars();
+    PaintMoon();
+    // GDI draws the graveyard into the frame buffer; the pixels are written directly before and after.
+    HDC dc = dc_.get();
+    ::GdiFlush();
+    PaintLand(dc, geometry_);
+    PaintTree(dc, geometry_);
+    PaintStones(dc, geometry_, random_);
+    PaintBats(dc, geometry_);
+    ::GdiFlush();
+    PaintMist();
+    // Stars behind the tree or a hill stay hidden: only those still showing may twinkle.
+    const Star* showing = std::remove_if(stars_.begin(), stars_.end(), [this](const Star& star) {
+        FramePixel now[9];
+        CopyAround(star, now);
+        return !std::equal(now, now + 9, star.painted);
+    });
+    stars_.resize(static_cast<size_t>(showing - stars_.begin()));
+}
+
+void NightRenderer::ScatterStars()
+{
     const int width = frame_.width, height = frame_.height;
     const Moon& moon = geometry_.moon;
-    PaintSky();
-    const int starCount = std::max(20, width * height / 3500);
-    stars_.reserve(static_cast<size_t>(starCount));
+    const int starCount = StarCount(width, height);
     for (int i = 0; i < starCount; ++i) {
         Star star;
-        star.x = static_cast<int>(Random() % static_cast<std::uint32_t>(width));
-        star.y = static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height * 2 / 3)));
+        star.x = static_cast<int>(random_.Below(static_cast<std::uint32_t>(width)));
+        star.y = static_cast<int>(random_.Below(static_cast<std::uint32_t>(std::max(1, height * 2 / 3))));
         const int dx = star.x - moon.x, dy = star.y - moon.y;
         if (dx * dx + dy * dy < 18 * moon.radius * moon.radius) continue;  // lost in the moonlight
-        star.brightness = 90 + static_cast<int>(Random() % 166);
-        star.large = Random() % 14 == 0;
+        star.brightness = 90 + static_cast<int>(random_.Below(166));
+        star.large = random_.Below(14) == 0;
         CopyAround(star, star.under);
         PaintStar(star, star.brightness);
         CopyAround(star, star.painted);
-        stars_.push_back(star);
+        stars_.push(star);
     }
-    PaintMoon();
-    PaintGraveyard();
-    ::GdiFlush();
-    // Stars behind the tree or a hill stay hidden: only those still showing may twinkle.
-    stars_.erase(std::remove_if(stars_.begin(), stars_.end(),
-                                [this](const Star& star) {
-                                    FramePixel now[9];
-                                    CopyAround(star, now);
-                                    return !std::equal(now, now + 9, star.painted);
-                                }),
-                 stars_.end());
 }
 
 void NightRenderer::CopyAround(const Star& star, FramePixel* out) const
@@ -266,7 +343,8 @@ void NightRenderer::PaintMoon()
             const double dx = x - cx, dy = y - cy;
             const double d = std::sqrt(dx * dx + dy * dy);
             if (d <= radius) {
-                double shade = 1.0 - 0.18 * std::pow(d / radius, 4);  // darker towards the rim
+                const double rim = (d / radius) * (d / radius);
+                double shade = 1.0 - 0.18 * rim * rim;  // darker towards the rim
                 for (const Crater& c : craters) {
                     const double cdx = dx / radius - c.dx, cdy = dy / radius - c.dy;
                     if (cdx * cdx + cdy * cdy < c.r * c.r) shade -= 0.07;
@@ -283,105 +361,11 @@ void NightRenderer::PaintMoon()
     }
 }
 
-void NightRenderer::PaintGraveyard()
+// Mist along the foot of the hills.
+void NightRenderer::PaintMist()
 {
-    HDC dc = dc_.get();
     const int width = frame_.width, height = frame_.height;
-    ::GdiFlush();
-    const int groundTop = geometry_.groundTop;
-
-    // Far hills, a band of ground mist above the horizon, then the near ground.
-    {
-        std::vector<POINT> hills;
-        const int steps = 64;
-        for (int i = 0; i <= steps; ++i) {
-            const double u = static_cast<double>(i) / steps;
-            const double y = height * 0.70 + height * 0.035 * std::sin(u * 5.1 + 0.6) + height * 0.02 * std::sin(u * 13.0);
-            hills.push_back({width * i / steps, static_cast<int>(y)});
-        }
-        FillBelow(dc, std::move(hills), width, height, kFarHills);
-    }
-    {
-        std::vector<POINT> ground;
-        const int steps = 48;
-        for (int i = 0; i <= steps; ++i) {
-            const double u = static_cast<double>(i) / steps;
-            ground.push_back({width * i / steps, groundTop + static_cast<int>(height * 0.012 * std::sin(u * 7.3 + 1.1))});
-        }
-        FillBelow(dc, std::move(ground), width, height, kGround);
-    }
-
-    // A bare tree on the left, branches forking smaller and smaller.
-    struct Branch {
-        static void Grow(HDC dc, double x, double y, double angle, double length, int depth, std::uint32_t& seed)
-        {
-            if (depth == 0 || length < 2) return;
-            const double x2 = x + std::cos(angle) * length, y2 = y - std::sin(angle) * length;
-            GdiObject<HPEN> pen(::CreatePen(PS_SOLID, std::max(1, depth * depth / 2), kTreeColour));
-            {
-                SelectedObject p(dc, pen.get());
-                ::MoveToEx(dc, static_cast<int>(x), static_cast<int>(y), NULL);
-                ::LineTo(dc, static_cast<int>(x2), static_cast<int>(y2));
-            }
-            seed = seed * 1103515245u + 12345u;
-            const double spread = 0.35 + ((seed >> 16) % 100) / 400.0;
-            Grow(dc, x2, y2, angle + spread, length * 0.72, depth - 1, seed);
-            Grow(dc, x2, y2, angle - spread * 0.9, length * 0.68, depth - 1, seed);
-        }
-    };
-    std::uint32_t treeSeed = 7;
-    Branch::Grow(dc, width * 0.09, groundTop + height * 0.01, kPi / 2 + 0.08, height * 0.16, 7, treeSeed);
-
-    // Tombstones and crosses along the ground, some leaning.
-    const int stoneCount = std::max(3, width / 170);
-    GdiObject<HFONT> font(::CreateFontA(-std::max(8, height / 70), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
-                                        ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times New Roman"));
-    SelectedObject f(dc, font.get());
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, kStoneText);
-    for (int i = 0; i < stoneCount; ++i) {
-        const int slot = width / stoneCount;
-        const int x = slot * i + slot / 4 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, slot / 2)));
-        if (x < width * 0.16 && x > width * 0.03) continue;  // the tree stands there
-        const int h = height / 18 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height / 30)));
-        const int w = h * 2 / 3;
-        const int base = groundTop + height / 80 + static_cast<int>(Random() % static_cast<std::uint32_t>(std::max(1, height / 40)));
-        GdiObject<HBRUSH> brush(::CreateSolidBrush(kStone));
-        GdiObject<HPEN> pen(::CreatePen(PS_SOLID, std::max(1, height / 400), kStoneEdge));
-        SelectedObject b(dc, brush.get());
-        SelectedObject p(dc, pen.get());
-        if (i % 3 == 2) {
-            const int t = std::max(3, w / 4);
-            ::Rectangle(dc, x + w / 2 - t / 2, base - h, x + w / 2 + t / 2, base);
-            ::Rectangle(dc, x + w / 8, base - h * 3 / 4, x + w - w / 8, base - h * 3 / 4 + t);
-        } else {
-            ::RoundRect(dc, x, base - h, x + w, base, w, w);
-            RECT text = {x, base - h + h / 4, x + w, base - h / 4};
-            ::DrawTextA(dc, "RIP", -1, &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
-        }
-    }
-
-    // Two bats crossing the moon.
-    GdiObject<HBRUSH> batBrush(::CreateSolidBrush(RGB(8, 6, 14)));
-    GdiObject<HPEN> batPen(::CreatePen(PS_SOLID, 1, RGB(8, 6, 14)));
-    SelectedObject bb(dc, batBrush.get());
-    SelectedObject bp(dc, batPen.get());
-    const Moon& moon = geometry_.moon;
-    const int batSizes[] = {std::max(6, height / 45), std::max(4, height / 70)};
-    const POINT batPlaces[] = {{moon.x - height / 20, moon.y - height / 40}, {moon.x + height / 12, height / 7}};
-    for (int i = 0; i < 2; ++i) {
-        const int s = batSizes[i];
-        const int x = batPlaces[i].x, y = batPlaces[i].y;
-        const POINT bat[] = {{x, y + s / 3},           {x - s / 3, y},          {x - s * 2 / 3, y - s / 4},
-                             {x - s, y + s / 6},       {x - s * 2 / 3, y + s / 8}, {x - s / 3, y + s / 2},
-                             {x, y + s / 2 + 1},       {x + s / 3, y + s / 2},  {x + s * 2 / 3, y + s / 8},
-                             {x + s, y + s / 6},       {x + s * 2 / 3, y - s / 4}, {x + s / 3, y}};
-        ::Polygon(dc, bat, 12);
-    }
-    ::GdiFlush();
-
-    // Mist along the foot of the hills.
-    const int mistTop = static_cast<int>(height * 0.68), mistBottom = std::min(height, groundTop + height / 25);
+    const int mistTop = static_cast<int>(height * 0.68), mistBottom = std::min(height, geometry_.groundTop + height / 25);
     for (int y = mistTop; y < mistBottom; ++y) {
         const double v = static_cast<double>(y - mistTop) / std::max(1, mistBottom - mistTop);
         const double band = std::sin(v * kPi);
@@ -396,12 +380,12 @@ void NightRenderer::Twinkle()
 {
     if (stars_.empty()) return;
     for (int i = 0; i < kTwinklesPerFrame; ++i) {
-        Star& star = stars_[Random() % stars_.size()];
+        Star& star = stars_[random_.Below(static_cast<std::uint32_t>(stars_.size()))];
         RECT r = {star.x - 1, star.y - 1, star.x + 2, star.y + 2};
         if (!Clip(r)) continue;
         // Stars are blended onto the sky, so each new level starts from the bare sky again.
         PutAround(star, star.under);
-        const int level = 60 + static_cast<int>(Random() % 196);
+        const int level = 60 + static_cast<int>(random_.Below(196));
         star.brightness = level;
         PaintStar(star, level);
         MarkDirty(r);
@@ -410,22 +394,25 @@ void NightRenderer::Twinkle()
 
 bool NightRenderer::Clip(RECT& r) const { return ClipTo(r, frame_.width, frame_.height); }
 
-void NightRenderer::Save(RECT r)
+// Keeps what lies beneath `r` for the next frame; false (nothing to draw there) in the unlikely case
+// that it does not fit what was reserved for the busiest frame.
+bool NightRenderer::Save(RECT r)
 {
     const int w = r.right - r.left;
-    const size_t offset = savedUsed_;
-    savedUsed_ += static_cast<size_t>(w) * (r.bottom - r.top);
-    if (savedUsed_ > savedPixels_.size()) savedPixels_.resize(savedUsed_);
+    const size_t offset = savedUsed_, pixels = static_cast<size_t>(w) * (r.bottom - r.top);
+    if (pixels > savedPixels_.size() - offset || !saved_.push(Patch{r, offset})) return false;
+    savedUsed_ += pixels;
     for (int y = r.top; y < r.bottom; ++y)
         std::copy_n(&At(r.left, y), w, savedPixels_.data() + offset + static_cast<size_t>(y - r.top) * w);
-    saved_.push_back({r, offset});
     MarkDirty(r);
+    return true;
 }
 
 void NightRenderer::RestoreAll()
 {
     // Newest first, so overlapping figures give back exactly what was there before.
-    for (auto patch = saved_.rbegin(); patch != saved_.rend(); ++patch) {
+    for (const Patch* patch = saved_.end(); patch != saved_.begin();) {
+        --patch;
         const RECT& r = patch->rect;
         const int w = r.right - r.left;
         for (int y = r.top; y < r.bottom; ++y)
@@ -436,13 +423,12 @@ void NightRenderer::RestoreAll()
     savedUsed_ = 0;
 }
 
-void NightRenderer::MarkDirty(const RECT& rect) { dirty_.push_back(rect); }
+void NightRenderer::MarkDirty(const RECT& rect) { dirty_.push(rect); }
 
 void NightRenderer::DrawSprite(const Sprite& sprite, int x, int y, int alpha)
 {
     RECT r = {x, y, x + sprite.width, y + sprite.height};
-    if (sprite.empty() || alpha <= 0 || !Clip(r)) return;
-    Save(r);
+    if (sprite.empty() || alpha <= 0 || !Clip(r) || !Save(r)) return;
     DrawSpriteClipped(frame_, sprite, x, y, alpha);
 }
 
@@ -454,8 +440,7 @@ void NightRenderer::DrawSquashed(const Sprite& sprite, int x, int y, double squa
     const int h = std::max(1, static_cast<int>(sprite.height * (1 - 0.2 * squash)));
     const int left = x - (w - sprite.width) / 2, top = y + sprite.height - h;
     RECT r = {left, top, left + w, top + h};
-    if (!Clip(r)) return;
-    Save(r);
+    if (!Clip(r) || !Save(r)) return;
     for (int py = r.top; py < r.bottom; ++py) {
         const int sy = (py - top) * sprite.height / h;
         for (int px = r.left; px < r.right; ++px) {
@@ -468,8 +453,7 @@ void NightRenderer::DrawSquashed(const Sprite& sprite, int x, int y, double squa
 
 void NightRenderer::FillBlend(RECT r, std::uint32_t rgb, int alpha)
 {
-    if (!Clip(r)) return;
-    Save(r);
+    if (!Clip(r) || !Save(r)) return;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) BlendAt(x, y, rgb, alpha);
 }
@@ -477,8 +461,7 @@ void NightRenderer::FillBlend(RECT r, std::uint32_t rgb, int alpha)
 void NightRenderer::DrawFlash(int cx, int cy, int radius, int strength)
 {
     RECT r = {cx - radius, cy - radius, cx + radius + 1, cy + radius + 1};
-    if (!Clip(r) || radius <= 0) return;
-    Save(r);
+    if (radius <= 0 || !Clip(r) || !Save(r)) return;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) {
             const double d = std::sqrt(static_cast<double>((x - cx) * (x - cx) + (y - cy) * (y - cy))) / radius;
@@ -487,10 +470,10 @@ void NightRenderer::DrawFlash(int cx, int cy, int radius, int strength)
         }
 }
 
-void NightRenderer::ReserveForBusiestFrame(const Scene& scene)
+bool NightRenderer::ReserveForBusiestFrame(const Scene& scene)
 {
     // Every figure at its largest at once: the ghost, the skeleton, and each pumpkin squashed or
-    // bursting with its widest flash and all its shards.
+    // bursting with its widest flash and all its shards; and the stars that twinkle.
     const FigureSizes& s = scene.sizes();
     const size_t flash = 2 * static_cast<size_t>(s.pumpkin.width / 2 + (kFlashFrames - 1) * s.pumpkin.width / 8) + 1;
     const size_t shard = static_cast<size_t>(scene.geometry().shardSize) * scene.geometry().shardSize;
@@ -498,12 +481,13 @@ void NightRenderer::ReserveForBusiestFrame(const Scene& scene)
     const size_t pumpkins = scene.pumpkins().size();
     const size_t pixels = static_cast<size_t>(s.ghost.width) * s.ghost.height +
                           static_cast<size_t>(s.skeleton.width) * s.skeleton.height +
-                          pumpkins * (flash * flash + Scene::kShardCount * shard + squashed);
-    const size_t patches = 2 + pumpkins * (1 + Scene::kShardCount);
-    if (savedPixels_.size() < pixels) savedPixels_.resize(pixels);
-    if (saved_.capacity() < patches) saved_.reserve(patches);
+                          pumpkins * (flash * flash + Shards::kCount * shard + squashed);
+    const size_t patches = 2 + pumpkins * (1 + Shards::kCount);
     // Each patch is marked when saved and when given back; the stars twinkle on top.
-    if (dirty_.capacity() < 2 * patches + kTwinklesPerFrame) dirty_.reserve(2 * patches + kTwinklesPerFrame);
+    const size_t dirty = 2 * patches + kTwinklesPerFrame;
+    // The pixels are touched at once, so that they are the process's from the first frame on.
+    return savedPixels_.resize(pixels) && saved_.reserve(patches) && dirty_.reserve(dirty) && merged_.reserve(dirty) &&
+           items_.reserve(pumpkins + 1) && stars_.reserve(static_cast<size_t>(StarCount(geometry_.width, geometry_.height)));
 }
 
 void NightRenderer::DrawBurst(const Scene& scene, const Pumpkin& pumpkin)
@@ -528,10 +512,6 @@ void NightRenderer::DrawBurst(const Scene& scene, const Pumpkin& pumpkin)
 void NightRenderer::DrawFrame(const Scene& scene)
 {
     if (!ok()) return;
-    // Memory for the busiest frame the scene can make is taken (and touched) at once, so the show's
-    // memory is the same from its first frame to its last instead of growing each time a rarer
-    // frame comes along.
-    ReserveForBusiestFrame(scene);
     RestoreAll();
     Twinkle();
 
@@ -539,31 +519,38 @@ void NightRenderer::DrawFrame(const Scene& scene)
     DrawSprite(ghost.facingLeft ? sprites_.ghostLeft : sprites_.ghost, static_cast<int>(ghost.x), static_cast<int>(ghost.y),
                ghost.alpha);
 
-    // Figures nearer the bottom of the screen stand in front.
+    // Figures nearer the bottom of the screen stand in front: by the line their feet are on, keeping
+    // the order of those on one line.
     items_.clear();
+    items_.push(Item{geometry_.skeletonFeet, nullptr});
+    for (const Pumpkin& p : scene.pumpkins()) {
+        size_t at = items_.size();
+        if (!items_.push(Item{p.floor, &p})) break;
+        for (; at > 0 && items_[at - 1].bottom > p.floor; --at) items_[at] = items_[at - 1];
+        items_[at] = Item{p.floor, &p};
+    }
     const Skeleton& skeleton = scene.skeleton();
-    items_.push_back({scene.skeletonFeet(), nullptr});
-    for (const Pumpkin& p : scene.pumpkins()) items_.push_back({p.floor, &p});
-    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.bottom < b.bottom; });
-
     for (const Item& item : items_) {
-        if (!item.pumpkin) {
+        if (item.pumpkin)
+            DrawPumpkin(scene, *item.pumpkin);
+        else
             DrawSprite(skeleton.direction < 0 ? sprites_.skeletonLeft : sprites_.skeleton, static_cast<int>(skeleton.x),
                        static_cast<int>(skeleton.y), 255);
-            continue;
-        }
-        const Pumpkin& p = *item.pumpkin;
-        const Sprite& sprite = sprites_.pumpkins[p.variant % Scene::kPumpkinVariants];
-        switch (p.state) {
-        case Pumpkin::State::Bouncing:
-            if (p.squash > 0.05)
-                DrawSquashed(sprite, static_cast<int>(p.x), static_cast<int>(p.y), p.squash);
-            else
-                DrawSprite(sprite, static_cast<int>(p.x), static_cast<int>(p.y), 255);
-            break;
-        case Pumpkin::State::Bursting: DrawBurst(scene, p); break;
-        case Pumpkin::State::Resting: break;
-        }
+    }
+}
+
+void NightRenderer::DrawPumpkin(const Scene& scene, const Pumpkin& p)
+{
+    const Sprite& sprite = sprites_.pumpkins[p.variant % Scene::kPumpkinVariants];
+    switch (p.state) {
+    case Pumpkin::State::Bouncing:
+        if (p.squash > 0.05)
+            DrawSquashed(sprite, static_cast<int>(p.x), static_cast<int>(p.y), p.squash);
+        else
+            DrawSprite(sprite, static_cast<int>(p.x), static_cast<int>(p.y), 255);
+        break;
+    case Pumpkin::State::Bursting: DrawBurst(scene, p); break;
+    case Pumpkin::State::Resting: break;
     }
 }
 
@@ -575,24 +562,24 @@ void NightRenderer::PresentChanges(HDC target, const RECT& area)
         return;
     }
     // Merge what overlaps (old and new place of a figure usually do) so each area is copied once.
-    std::vector<RECT> merged;
+    merged_.clear();
     for (const RECT& r : dirty_) {
         RECT m = r;
         for (bool grew = true; grew;) {
             grew = false;
-            for (size_t i = 0; i < merged.size(); ++i) {
-                if (!Touching(m, merged[i])) continue;
-                ::UnionRect(&m, &m, &merged[i]);
-                merged[i] = merged.back();
-                merged.pop_back();
+            for (size_t i = 0; i < merged_.size(); ++i) {
+                if (!Touching(m, merged_[i])) continue;
+                ::UnionRect(&m, &m, &merged_[i]);
+                merged_[i] = merged_.back();
+                merged_.pop();
                 grew = true;
                 break;
             }
         }
-        merged.push_back(m);
+        merged_.push(m);
     }
     dirty_.clear();
-    for (const RECT& r : merged)
+    for (const RECT& r : merged_)
         ::BitBlt(target, area.left + r.left, area.top + r.top, r.right - r.left, r.bottom - r.top, dc_.get(), r.left, r.top,
                  SRCCOPY);
 }

@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "handles.h"
 #include "layout.h"
@@ -32,21 +31,24 @@ FramePixel ToFramePixel(std::uint32_t rgb);
 // Returns the part of the frame it covers (empty when it lies wholly outside).
 RECT DrawSpriteClipped(const FramePixels& frame, const Sprite& sprite, int x, int y, int alpha);
 
-// Makes a width x height frame buffer of 16-bit pixels; NULL when there is no memory for it.
+// Makes a width x height frame buffer of 16-bit pixels; NULL (and *bits null) when there is no memory
+// for it.
 typedef HBITMAP (*FrameBufferMaker)(int width, int height, void** bits);
 HBITMAP MakeFrameBuffer(int width, int height, void** bits);
 
 class NightRenderer {
 public:
-    NightRenderer(const SceneGeometry& geometry, const SpriteSet& sprites, std::uint32_t seed,
+    // A frame buffer the size of the scene, with the memory the scene's busiest frame needs taken at
+    // once: the show's memory is the same from its first frame to its last, and drawing a frame
+    // never has to ask for more.
+    NightRenderer(const Scene& scene, const SpriteSet& sprites, std::uint32_t seed,
                   FrameBufferMaker makeFrameBuffer = MakeFrameBuffer);
     ~NightRenderer();
     NightRenderer(const NightRenderer&) = delete;
     NightRenderer& operator=(const NightRenderer&) = delete;
 
+    // False when the frame buffer or the memory beside it could not be had.
     bool ok() const { return frame_.bits != nullptr; }
-    int width() const { return frame_.width; }
-    int height() const { return frame_.height; }
     size_t bufferBytes() const { return ok() ? static_cast<size_t>(frame_.stride) * frame_.height * sizeof(FramePixel) : 0; }
 
     // Takes last frame's figures off and draws the scene as it is now.
@@ -75,45 +77,46 @@ private:
 
     void PaintBackground();
     void PaintSky();
+    void ScatterStars();
     void PaintMoon();
     void PaintStar(const Star& star, int brightness);
     void CopyAround(const Star& star, FramePixel* out) const;
     void PutAround(const Star& star, const FramePixel* in);
-    void PaintGraveyard();
+    void PaintMist();
     void Twinkle();
 
     bool Clip(RECT& rect) const;
-    void Save(RECT rect);
+    bool Save(RECT rect);
     void RestoreAll();
     void MarkDirty(const RECT& rect);
-    void ReserveForBusiestFrame(const Scene& scene);
+    bool ReserveForBusiestFrame(const Scene& scene);
     void DrawSprite(const Sprite& sprite, int x, int y, int alpha);
     void DrawSquashed(const Sprite& sprite, int x, int y, double squash);
+    void DrawPumpkin(const Scene& scene, const Pumpkin& pumpkin);
     void DrawBurst(const Scene& scene, const Pumpkin& pumpkin);
     void FillBlend(RECT rect, std::uint32_t rgb, int alpha);
     void DrawFlash(int cx, int cy, int radius, int strength);
 
-    std::uint32_t Random();
-
     SceneGeometry geometry_;
     const SpriteSet& sprites_;
-    std::uint32_t random_;
+    Random random_;
     // The DC goes before the bitmap it holds, also when a constructor fails half way.
     GdiObject<HBITMAP> bitmap_;
     MemoryDC dc_;
     HGDIOBJ oldBitmap_ = NULL;
     FramePixels frame_ = {nullptr, 0, 0, 0};
-    std::vector<Star> stars_;
+    HeapArray<Star> stars_;
     // What lies beneath this frame's figures, in drawing order, with all their pixels in one block
     // the size of the busiest frame the scene can make (a block per figure would each grow to the
     // largest figure that ever had its place in the order).
-    std::vector<Patch> saved_;
-    std::vector<FramePixel> savedPixels_;
+    HeapArray<Patch> saved_;
+    HeapArray<FramePixel> savedPixels_;
     size_t savedUsed_ = 0;
-    std::vector<RECT> dirty_;
+    HeapArray<RECT> dirty_;
+    HeapArray<RECT> merged_;  // dirty_ with what overlaps merged, as copied to the window
     struct Item {
         double bottom;
         const Pumpkin* pumpkin;  // null: the skeleton
     };
-    std::vector<Item> items_;  // this frame's figures in drawing order, kept between frames
+    HeapArray<Item> items_;  // this frame's figures in drawing order
 };

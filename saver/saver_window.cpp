@@ -3,11 +3,10 @@
 #include <mmsystem.h>
 
 #include <cstdlib>
-#include <memory>
-#include <new>
-#include <string>
 
+#include "cstring.h"
 #include "handles.h"
+#include "resource.h"
 #include "show.h"
 #include "sprites.h"
 #include "system_library.h"
@@ -29,10 +28,10 @@ const int kMouseSlack = 6;             // pixels the mouse may wander before the
 typedef BOOL(WINAPI* PlaySoundProc)(LPCSTR, HMODULE, DWORD);
 PlaySoundProc g_playSound = NULL;
 
-void PlayBoom(const std::string& file)
+void PlayBoom(LPCSTR file)
 {
     if (!g_playSound) g_playSound = GetSystemProc<PlaySoundProc>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
-    if (g_playSound) g_playSound(file.c_str(), NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    if (g_playSound) g_playSound(file, NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 void StopSound()
@@ -52,17 +51,22 @@ public:
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void LayOut();
+    bool HandleFullScreen(UINT message, WPARAM wParam, LRESULT& result);
+    bool PointerMovedAway();
+    void Paint();
+    bool LayOut();
     void NextFrame();
     void FollowParent();
     void Quit();
 
     SaverWindowOptions options_;
     HWND window_ = NULL;
-    std::string assets_;
-    std::unique_ptr<NightShow> show_;
+    CString assets_;
+    CString boom_;  // the sound of a burst; empty without the asset folder
+    HeapObject<NightShow> show_;
     unsigned long long frames_ = 0;
     int layouts_ = 0;
+    unsigned long booms_ = 0;
     POINT mouseStart_ = {};
     bool mouseKnown_ = false;
     bool closing_ = false;
@@ -83,7 +87,7 @@ bool SaverWindow::Create(HINSTANCE instance)
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(100));
+    windowClass.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDI_SAVER));
     windowClass.hCursor = options_.fullScreen ? NULL : ::LoadCursorA(NULL, IDC_ARROW);  // no pointer over the show
     windowClass.hbrBackground = NULL;  // everything is painted from the frame buffers
     windowClass.lpszClassName = kWindowClass;
@@ -91,8 +95,9 @@ bool SaverWindow::Create(HINSTANCE instance)
 
     // Everything that needs memory is made here, outside the window procedure, before the window.
     assets_ = AssetFolder();
+    if (!assets_.IsEmpty()) boom_ = assets_ + "boom1.wav";
     const std::uint32_t seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
-    show_.reset(new NightShow(options_.settings, assets_, seed, options_.hooks.makeFrameBuffer));
+    if (!show_.make(options_.settings, assets_, seed, options_.hooks.makeFrameBuffer)) return false;
     if (options_.fullScreen) {
         // Placed over the monitors by LayOut, then shown.
         window_ = ::CreateWindowExA(WS_EX_TOPMOST, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, NULL, NULL, instance,
@@ -103,12 +108,10 @@ bool SaverWindow::Create(HINSTANCE instance)
         window_ = ::CreateWindowExA(0, kWindowClass, kWindowTitle, WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom,
                                     options_.previewParent, NULL, instance, this);
     }
-    if (!window_) return false;
-    LayOut();
+    if (!window_ || !LayOut()) return false;
     if (options_.fullScreen) ::ShowWindow(window_, SW_SHOW);
     ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
-    // Where the pointer rests when the show starts; only movement away from here counts, so the
-    // report Windows sends as the window appears (and a small jitter) does not end it.
+    // Where the pointer rests when the show starts (see PointerMovedAway).
     mouseKnown_ = options_.fullScreen && ::GetCursorPos(&mouseStart_);
     return true;
 }
@@ -121,30 +124,31 @@ LRESULT CALLBACK SaverWindow::Procedure(HWND window, UINT message, WPARAM wParam
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<SaverWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
-    // Nothing may be thrown back through user32: running out of memory mid-show ends the show.
-    try {
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        self->Quit();
-        return 0;
-    }
+    return self ? self->Handle(message, wParam, lParam) : ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-void SaverWindow::LayOut()
+// False when there is no memory even for the list of scenes: the show then ends.
+bool SaverWindow::LayOut()
 {
+    bool laidOut;
     if (options_.fullScreen) {
-        const SaverLayout layout = LayOutMonitors(options_.hooks.monitors());
-        const RECT& r = layout.window;
-        ::SetWindowPos(window_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
-        show_->LayOut(layout.scenes);
+        HeapArray<Monitor> monitors;
+        SaverLayout layout;
+        laidOut = options_.hooks.monitors(monitors) && LayOutMonitors(monitors.data(), monitors.size(), layout);
+        if (laidOut) {
+            const RECT& r = layout.window;
+            ::SetWindowPos(window_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+            laidOut = show_->LayOut(layout.scenes.data(), layout.scenes.size());
+        }
     } else {
         RECT area = {};
         ::GetClientRect(window_, &area);
-        show_->LayOut(LayOutPreview(area));
+        const ScenePlace preview = LayOutPreview(area);
+        laidOut = show_->LayOut(&preview, 1);
     }
     ++layouts_;
     ::InvalidateRect(window_, NULL, FALSE);
+    return laidOut;
 }
 
 void SaverWindow::NextFrame()
@@ -154,13 +158,14 @@ void SaverWindow::NextFrame()
         const int bursts = show_->Step();
         ++frames_;
         // Sound only for the real show, never in the little preview.
-        if (bursts > 0 && options_.fullScreen && options_.settings.sound && !assets_.empty()) {
-            PlayBoom(assets_ + "\\boom1.wav");
+        if (bursts > 0 && options_.fullScreen && options_.settings.sound && !boom_.IsEmpty()) {
+            PlayBoom(boom_);
+            ++booms_;
         }
         WindowDC dc(window_);
         show_->PresentChanges(dc.get());
     }
-    if (options_.hooks.afterTick && !closing_) options_.hooks.afterTick(*show_, frames_, layouts_);
+    if (options_.hooks.afterTick && !closing_) options_.hooks.afterTick(*show_, frames_, layouts_, booms_);
 }
 
 void SaverWindow::FollowParent()
@@ -187,7 +192,8 @@ void SaverWindow::Quit()
 
 LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const bool fullScreen = options_.fullScreen;
+    LRESULT result = 0;
+    if (options_.fullScreen && HandleFullScreen(message, wParam, result)) return result;
     switch (message) {
     case WM_TIMER:
         if (wParam == kFrameTimer && !closing_) NextFrame();
@@ -196,63 +202,17 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         // A monitor came, went or changed its size or scaling: the scenes follow. The window
         // stays where the monitors are rather than where the system suggests.
-        if (fullScreen && !closing_) LayOut();
+        if (options_.fullScreen && !closing_ && !LayOut()) Quit();
         return 0;
     case WM_SIZE:
         // The preview follows its parent's size; its first layout is made after creation.
-        if (!fullScreen && layouts_ > 0 && !closing_) LayOut();
+        if (!options_.fullScreen && layouts_ > 0 && !closing_ && !LayOut()) Quit();
         return 0;
     case WM_ERASEBKGND:
         return 1;  // the frame buffers cover every monitor; erasing first would flicker
-    case WM_PAINT: {
-        // Where no monitor shows the window, nothing is painted.
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(window_, &paint);
-        if (show_) show_->PresentAll(dc);
-        ::EndPaint(window_, &paint);
+    case WM_PAINT:
+        Paint();
         return 0;
-    }
-    case WM_SETCURSOR:
-        if (fullScreen) {
-            ::SetCursor(NULL);
-            return TRUE;
-        }
-        break;
-    case WM_MOUSEMOVE:
-        if (fullScreen) {
-            POINT now;
-            ::GetCursorPos(&now);
-            if (!mouseKnown_) {
-                mouseStart_ = now;
-                mouseKnown_ = true;
-            } else if (std::abs(now.x - mouseStart_.x) > kMouseSlack || std::abs(now.y - mouseStart_.y) > kMouseSlack) {
-                Quit();
-            }
-            return 0;
-        }
-        break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_XBUTTONDOWN:
-    case WM_MOUSEWHEEL:
-        if (fullScreen) {
-            Quit();
-            return 0;
-        }
-        break;
-    case WM_ACTIVATEAPP:
-        if (fullScreen && !wParam) Quit();
-        break;
-    case WM_ACTIVATE:
-        if (fullScreen && LOWORD(wParam) == WA_INACTIVE) Quit();
-        break;
-    case WM_SYSCOMMAND:
-        // No screen saver on top of the screen saver, and no closing it through the system menu keys.
-        if (fullScreen && ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER)) return 0;
-        break;
     case WM_CLOSE:
         Quit();
         return 0;
@@ -265,16 +225,69 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcA(window_, message, wParam, lParam);
 }
 
+// The full-screen show hides the pointer, and ends on any input and when another window comes to the
+// front. True when `message` is answered here with `result`.
+bool SaverWindow::HandleFullScreen(UINT message, WPARAM wParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_SETCURSOR:
+        ::SetCursor(NULL);
+        result = TRUE;
+        return true;
+    case WM_MOUSEMOVE:
+        if (PointerMovedAway()) Quit();
+        return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+        Quit();
+        return true;
+    case WM_ACTIVATEAPP:
+        if (!wParam) Quit();
+        return false;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) Quit();
+        return false;
+    case WM_SYSCOMMAND:
+        // No screen saver on top of the screen saver, and no closing it through the system menu keys.
+        return (wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER;
+    }
+    return false;
+}
+
+// Only movement away from where the pointer rested when the show started counts, so the report
+// Windows sends as the window appears (and a small jitter) does not end it.
+bool SaverWindow::PointerMovedAway()
+{
+    POINT now;
+    ::GetCursorPos(&now);
+    if (!mouseKnown_) {
+        mouseStart_ = now;
+        mouseKnown_ = true;
+        return false;
+    }
+    return std::abs(now.x - mouseStart_.x) > kMouseSlack || std::abs(now.y - mouseStart_.y) > kMouseSlack;
+}
+
+void SaverWindow::Paint()
+{
+    // Where no monitor shows the window, nothing is painted.
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window_, &paint);
+    if (show_) show_->PresentAll(dc);
+    ::EndPaint(window_, &paint);
+}
+
 }  // namespace
 
 int RunSaverWindow(HINSTANCE instance, const SaverWindowOptions& options)
 {
     SaverWindow saver(options);
-    try {
-        if (!saver.Create(instance)) return 0;
-    } catch (const std::bad_alloc&) {
-        return 0;  // not even enough memory to begin: nothing to show
-    }
+    if (!saver.Create(instance)) return 0;  // not even enough memory to begin: nothing to show
     if (options.fullScreen) {
         ::ShowCursor(FALSE);
     }

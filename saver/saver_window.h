@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "layout.h"
 #include "monitors.h"
 #include "render.h"
@@ -15,11 +13,12 @@ class NightShow;
 
 // What a test build of the saver replaces to watch it; the shipped saver keeps these.
 struct SaverHooks {
-    std::vector<Monitor> (*monitors)() = SystemMonitors;
+    bool (*monitors)(HeapArray<Monitor>& monitors) = SystemMonitors;
     FrameBufferMaker makeFrameBuffer = MakeFrameBuffer;
     int framesPerTick = 1;  // frames drawn per tick of the timer: hours of showing in minutes
-    // After each tick: the show, the frames drawn so far and how many times it was laid out.
-    void (*afterTick)(const NightShow& show, unsigned long long frames, int layouts) = nullptr;
+    // After each tick: the show, the frames drawn so far, how many times it was laid out and how many
+    // booms it asked for.
+    void (*afterTick)(const NightShow& show, unsigned long long frames, int layouts, unsigned long booms) = nullptr;
 };
 
 struct SaverWindowOptions {

@@ -4,9 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "handles.h"
 #include "layout.h"
+#include "random.h"
 #include "settings.h"
 
 struct Ghost {
@@ -31,6 +32,18 @@ struct Shard {
     double x = 0, y = 0, vx = 0, vy = 0;
 };
 
+// A pumpkin's pieces while it bursts; none otherwise.
+struct Shards {
+    static constexpr int kCount = 14;
+    Shard pieces[kCount];
+    int count = 0;
+
+    const Shard* begin() const { return pieces; }
+    const Shard* end() const { return pieces + count; }
+    Shard* begin() { return pieces; }
+    Shard* end() { return pieces + count; }
+};
+
 struct Pumpkin {
     enum class State { Bouncing, Bursting, Resting };
     State state = State::Bouncing;
@@ -41,50 +54,45 @@ struct Pumpkin {
     int bouncesLeft = 0;  // landings before it bursts
     int timer = 0;        // frames left bursting or resting
     double squash = 0;    // 0..1 just after landing
-    std::vector<Shard> shards;
+    Shards shards;
 };
 
 class Scene {
 public:
     static constexpr int kPumpkinVariants = 3;
     static constexpr int kBurstFrames = 36;
-    static constexpr int kShardCount = 14;
 
     Scene(const SceneGeometry& geometry, const SaverSettings& settings, std::uint32_t seed);
+    // False when there was no memory for the pumpkins.
+    bool ok() const { return !pumpkins_.empty(); }
 
     // Advances one frame; returns how many pumpkins burst in it.
     int Step();
 
     const SceneGeometry& geometry() const { return geometry_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    // Where the ground begins (the horizon of the graveyard).
-    int groundTop() const { return groundTop_; }
-    // The line the skeleton's feet touch (figures below it stand in front of it).
-    double skeletonFeet() const { return groundTop_ + (height_ - groundTop_) * 0.45; }
-    const FigureSizes& sizes() const { return sizes_; }
+    int width() const { return geometry_.width; }
+    int height() const { return geometry_.height; }
+    int groundTop() const { return geometry_.groundTop; }
+    const FigureSizes& sizes() const { return geometry_.sizes; }
     const Ghost& ghost() const { return ghost_; }
     const Skeleton& skeleton() const { return skeleton_; }
-    const std::vector<Pumpkin>& pumpkins() const { return pumpkins_; }
+    const HeapArray<Pumpkin>& pumpkins() const { return pumpkins_; }
 
 private:
-    double Random01();
-    double RandomRange(double low, double high) { return low + (high - low) * Random01(); }
-    int RandomInt(int low, int high);  // inclusive
-
+    void GhostAppears();
     void StepGhost();
     void StepSkeleton();
     bool StepPumpkin(Pumpkin& pumpkin);
+    bool Bounce(Pumpkin& pumpkin);
+    void StepBurst(Pumpkin& pumpkin);
     void LaunchPumpkin(Pumpkin& pumpkin, bool fresh);
     void Burst(Pumpkin& pumpkin);
 
     SceneGeometry geometry_;
-    int width_, height_, groundTop_;
     double speed_;  // 1.0 at the middle setting
     double step_;   // distances grow with the figures (the DPI scale), so motion looks alike on every monitor
-    FigureSizes sizes_;
-    std::uint32_t random_;
+    Random random_;
     Ghost ghost_;
     Skeleton skeleton_;
-    std::vector<Pumpkin> pumpkins_;
+    HeapArray<Pumpkin> pumpkins_;
 };

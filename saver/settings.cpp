@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-const char kSettingsKey[] = "Software\\LUMAVERT\\Marigold";
+#include "handles.h"
 
 namespace {
 
@@ -30,19 +30,6 @@ bool WriteDword(HKEY key, const char* name, DWORD value)
 {
     return ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) == ERROR_SUCCESS;
 }
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() { if (key_) ::RegCloseKey(key_); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* put() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = NULL;
-};
 
 }  // namespace
 

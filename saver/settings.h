@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "product.h"
+
 struct SaverSettings {
     static constexpr int kMinPumpkins = 1, kMaxPumpkins = 12, kDefaultPumpkins = 5;
     static constexpr int kMinSpeed = 1, kMaxSpeed = 10, kDefaultSpeed = 5;
@@ -14,12 +16,11 @@ struct SaverSettings {
     int speed = kDefaultSpeed;
 };
 
-extern const char kSettingsKey[];  // "Software\LUMAVERT\Marigold" below HKEY_CURRENT_USER
-
 int ClampPumpkins(long long value);
 int ClampSpeed(long long value);
 
-// Reads the settings below root\subKey; defaults for whatever is absent or unusable.
+// Reads the settings below root\subKey (the saver's own key unless told otherwise); defaults for
+// whatever is absent or unusable.
 SaverSettings LoadSettings(HKEY root = HKEY_CURRENT_USER, const char* subKey = kSettingsKey);
 // Writes all three values (clamped); false when the key cannot be created or written.
 bool SaveSettings(const SaverSettings& settings, HKEY root = HKEY_CURRENT_USER, const char* subKey = kSettingsKey);

@@ -5,10 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
 
+#include "cstring.h"
+#include "handles.h"
 #include "layout.h"
 #include "render.h"
 #include "scene.h"
@@ -18,15 +17,16 @@
 class NightShow {
 public:
     // `assets` is the folder with the pictures (empty: stand-ins only).
-    NightShow(const SaverSettings& settings, const std::string& assets, std::uint32_t seed,
+    NightShow(const SaverSettings& settings, LPCSTR assets, std::uint32_t seed,
               FrameBufferMaker makeFrameBuffer = MakeFrameBuffer);
     NightShow(const NightShow&) = delete;
     NightShow& operator=(const NightShow&) = delete;
 
     // One scene per place. A scene whose monitor kept its size and DPI goes on where it was; the
-    // others start afresh, after the buffers of those that went are freed. Throws nothing: a scene
-    // without memory for its buffer gets a smaller one, shown enlarged, and at worst a plain sky.
-    void LayOut(const std::vector<ScenePlace>& places);
+    // others start afresh, after the buffers of those that went are freed. A scene without memory
+    // for its buffer gets a smaller one, shown enlarged, and at worst a plain sky. False (and nothing
+    // shown) when there is not even memory to keep the list.
+    bool LayOut(const ScenePlace* places, size_t count);
 
     // Advances every scene one frame and draws it into its buffer; returns how many pumpkins burst.
     int Step();
@@ -39,20 +39,19 @@ public:
         ScenePlace place;
         SceneGeometry geometry;  // what it runs at: the place's, or smaller for want of memory
         SpriteSet pictures;
-        std::unique_ptr<Scene> scene;              // null when there is no renderer
-        std::unique_ptr<NightRenderer> renderer;  // null: no buffer at all, a plain sky
+        HeapObject<Scene> scene;              // null when there is no renderer
+        HeapObject<NightRenderer> renderer;  // null: no buffer at all, a plain sky
     };
     size_t size() const { return shown_.size(); }
     const Shown& at(size_t i) const { return *shown_[i]; }
     size_t bufferBytes() const;
 
 private:
-    std::unique_ptr<Shown> Make(const ScenePlace& place);
-    std::uint32_t NextSeed();
+    HeapObject<Shown> Make(const ScenePlace& place);
 
     SaverSettings settings_;
-    std::string assets_;
-    std::uint32_t seed_;
+    CString assets_;
+    Random seeds_;  // one for each scene and each renderer
     FrameBufferMaker makeFrameBuffer_;
-    std::vector<std::unique_ptr<Shown>> shown_;
+    HeapArray<HeapObject<Shown>> shown_;
 };

@@ -4,18 +4,18 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
+
+#include "cstring.h"
+#include "handles.h"
 
 #include "layout.h"
 #include "scene.h"
 
-// 0xAARRGGBB; alpha is 0 (see-through) or 255.
+// 0xAARRGGBB; alpha is 0 (see-through) or 255. Empty when its memory could not be had.
 struct Sprite {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;
-    bool fromFile = false;
+    HeapArray<std::uint32_t> pixels;
 
     bool empty() const { return pixels.empty(); }
     Sprite Mirrored() const;
@@ -27,13 +27,16 @@ struct SpriteSet {
     Sprite ghost, ghostLeft;
     Sprite skeleton, skeletonLeft;
     Sprite pumpkins[Scene::kPumpkinVariants];
+
+    // Every figure has its picture (false when memory ran short).
+    bool complete() const;
 };
 
-// The folder the setup installs the pictures and the sound into: <Windows>\marigoldfiles.
-std::string AssetFolder();
+// The folder the setup installs the pictures and the sound into, with a backslash at its end; empty
+// when the system cannot give the Windows directory.
+CString AssetFolder();
 
-// Loads folder\name when it is a usable width x height bitmap; empty otherwise.
-Sprite LoadSpriteFile(const std::string& path, int width, int height);
-// The pictures from `folder` (made at the default FigureSizes) at `sizes`; stand-ins where a file
-// is missing or damaged.
-SpriteSet LoadSprites(const std::string& folder, const FigureSizes& sizes);
+// The pictures from `folder` (with a backslash at its end, as AssetFolder gives it), made at the
+// default FigureSizes, at `sizes`; stand-ins where a file is missing or damaged, and for all of them
+// when `folder` is empty.
+SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes);

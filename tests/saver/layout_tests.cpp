@@ -42,7 +42,8 @@ TEST_CASE("layout gives each monitor a whole night of its own and nothing where 
 {
     for (const Desk& desk : kDesks) {
         CAPTURE(std::string(desk.name));
-        const SaverLayout layout = LayOutMonitors(desk.monitors);
+        SaverLayout layout;
+        REQUIRE(LayOutMonitors(desk.monitors.data(), desk.monitors.size(), layout));
         const bool mirrored = std::string(desk.name) == "mirrored";
         REQUIRE(layout.scenes.size() == (mirrored ? 1u : desk.monitors.size()));
 
@@ -92,13 +93,13 @@ TEST_CASE("layout gives each monitor a whole night of its own and nothing where 
 
         // One frame buffer per monitor, of the monitor's size: together as large as the monitors,
         // never as the box around them.
-        NightShow show(SaverSettings(), std::string(), 5u);
-        show.LayOut(layout.scenes);
+        NightShow show(SaverSettings(), "", 5u);
+        REQUIRE(show.LayOut(layout.scenes.data(), layout.scenes.size()));
         REQUIRE(show.size() == layout.scenes.size());
         for (size_t i = 0; i < show.size(); ++i) {
             REQUIRE(show.at(i).renderer);
-            CHECK(show.at(i).renderer->width() == layout.scenes[i].geometry.width);
-            CHECK(show.at(i).renderer->height() == layout.scenes[i].geometry.height);
+            const SceneGeometry& g = layout.scenes[i].geometry;
+            CHECK(show.at(i).renderer->bufferBytes() == static_cast<size_t>(g.width) * g.height * sizeof(FramePixel));
         }
         CHECK(show.bufferBytes() == area * sizeof(FramePixel));
     }
@@ -106,15 +107,16 @@ TEST_CASE("layout gives each monitor a whole night of its own and nothing where 
 
 TEST_CASE("layout leaves out monitors without area and shrinks the preview from a whole screen")
 {
-    const SaverLayout layout = LayOutMonitors({At(0, 0, 0, 768), At(0, 0, 1024, 768), At(50, 50, 100, -10)});
+    const Monitor monitors[] = {At(0, 0, 0, 768), At(0, 0, 1024, 768), At(50, 50, 100, -10)};
+    SaverLayout layout;
+    REQUIRE(LayOutMonitors(monitors, 3, layout));
     REQUIRE(layout.scenes.size() == 1u);
     CHECK(layout.scenes[0].geometry.width == 1024);
 
-    const std::vector<ScenePlace> preview = LayOutPreview(RECT{0, 0, 152, 112});
-    REQUIRE(preview.size() == 1u);
-    CHECK(preview[0].area.right == 152);
-    CHECK(preview[0].geometry.width == 800);
-    CHECK(preview[0].geometry.height == 600);
+    const ScenePlace preview = LayOutPreview(RECT{0, 0, 152, 112});
+    CHECK(preview.area.right == 152);
+    CHECK(preview.geometry.width == 800);
+    CHECK(preview.geometry.height == 600);
 
     // A monitor far narrower than it is tall still has its whole moon.
     const SceneGeometry narrow = MakeSceneGeometry(120, 1000);

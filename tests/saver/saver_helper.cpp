@@ -2,7 +2,6 @@
 //   saver_helper parent SECONDS   makes a window, prints "hwnd N", then every change of its child
 //                                 windows as "child HWND x y w h visible", reads "resize W H" and
 //                                 "quit" from stdin; destroys the window on "quit" or after SECONDS.
-//   saver_helper version FILE     prints the FileVersion string of FILE read with the version API.
 //   saver_helper displaychange W H
 //                                 tells every top-level window that the display changed, as Windows
 //                                 does after a monitor came, went or changed its resolution.
@@ -12,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -103,33 +101,6 @@ int RunParent(int seconds)
     return 0;
 }
 
-int PrintVersion(const char* path)
-{
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
-    if (!size) return 1;
-    std::vector<char> data(size);
-    if (!::GetFileVersionInfoA(path, 0, size, data.data())) return 1;
-    struct Translation {
-        WORD language, codePage;
-    }* translation = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
-        length < sizeof(Translation))
-        return 1;
-    std::printf("translation %04x %04x\n", translation->language, translation->codePage);
-    char query[64];
-    std::snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\FileVersion", translation->language, translation->codePage);
-    char* text = nullptr;
-    if (!::VerQueryValueA(data.data(), query, reinterpret_cast<void**>(&text), &length) || !text) return 1;
-    std::printf("FileVersion %s\n", text);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    if (::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed)
-        std::printf("fixed %lu.%lu.%lu.%lu\n", fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
-                    fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
-    return 0;
-}
-
 }  // namespace
 
 int BroadcastDisplayChange(int width, int height)
@@ -144,9 +115,8 @@ int BroadcastDisplayChange(int width, int height)
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "parent") == 0) return RunParent(argc >= 3 ? std::atoi(argv[2]) : 30);
-    if (argc >= 3 && std::strcmp(argv[1], "version") == 0) return PrintVersion(argv[2]);
     if (argc >= 4 && std::strcmp(argv[1], "displaychange") == 0)
         return BroadcastDisplayChange(std::atoi(argv[2]), std::atoi(argv[3]));
-    std::fprintf(stderr, "usage: saver_helper parent SECONDS | version FILE | displaychange W H\n");
+    std::fprintf(stderr, "usage: saver_helper parent SECONDS | displaychange W H\n");
     return 2;
 }

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "show.h"
 
@@ -30,17 +29,17 @@ std::string Option(const char* commandLine, const char* name)
     return std::string(p, end);
 }
 
-std::vector<Monitor> MonitorsFromFile()
+bool MonitorsFromFile(HeapArray<Monitor>& monitors)
 {
     FILE* file = std::fopen((g_folder + "\\monitors.txt").c_str(), "r");
-    if (!file) return SystemMonitors();
-    std::vector<Monitor> monitors;
+    if (!file) return SystemMonitors(monitors);
+    monitors.clear();
     long left, top, right, bottom;
     int dpi;
     while (std::fscanf(file, "%ld %ld %ld %ld %d", &left, &top, &right, &bottom, &dpi) == 5)
-        monitors.push_back({RECT{left, top, right, bottom}, dpi});
+        monitors.push(Monitor{RECT{left, top, right, bottom}, dpi});
     std::fclose(file);
-    return monitors;
+    return true;
 }
 
 HBITMAP LimitedFrameBuffer(int width, int height, void** bits)
@@ -144,7 +143,26 @@ unsigned long HeapKilobytes()
     return static_cast<unsigned long>(busy / 1024);
 }
 
-void Report(const NightShow& show, unsigned long long frames, int layouts)
+bool SamePicture(const Sprite& a, const Sprite& b)
+{
+    return a.width == b.width && a.height == b.height && a.pixels.size() == b.pixels.size() &&
+           std::equal(a.pixels.begin(), a.pixels.end(), b.pixels.begin());
+}
+
+// The names of the pictures of a scene that are the stand-ins drawn for a missing or damaged file.
+std::string StandIns(const NightShow::Shown& shown)
+{
+    const SpriteSet drawn = LoadSprites("", shown.geometry.sizes);
+    const SpriteSet& used = shown.pictures;
+    std::string names;
+    if (SamePicture(used.ghost, drawn.ghost)) names += ",ghost";
+    if (SamePicture(used.skeleton, drawn.skeleton)) names += ",skeleton";
+    for (int i = 0; i < Scene::kPumpkinVariants; ++i)
+        if (SamePicture(used.pumpkins[i], drawn.pumpkins[i])) names += ",pumpkin" + std::to_string(i + 1);
+    return names.empty() ? "none" : names.substr(1);
+}
+
+void Report(const NightShow& show, unsigned long long frames, int layouts, unsigned long booms)
 {
     static int reportedLayouts = 0;
     static unsigned long long nextStatus = 0;
@@ -157,13 +175,13 @@ void Report(const NightShow& show, unsigned long long frames, int layouts)
         for (size_t i = 0; i < show.size(); ++i) {
             const NightShow::Shown& s = show.at(i);
             const RECT& a = s.place.area;
-            std::fprintf(file, "scene %u area %ld %ld %ld %ld size %d %d dpi %d buffer %lu\n", static_cast<unsigned>(i), a.left,
-                         a.top, a.right, a.bottom, s.geometry.width, s.geometry.height, s.geometry.dpi,
-                         static_cast<unsigned long>(s.renderer ? s.renderer->bufferBytes() : 0));
+            std::fprintf(file, "scene %u area %ld %ld %ld %ld size %d %d dpi %d buffer %lu standins %s\n", static_cast<unsigned>(i),
+                         a.left, a.top, a.right, a.bottom, s.geometry.width, s.geometry.height, s.geometry.dpi,
+                         static_cast<unsigned long>(s.renderer ? s.renderer->bufferBytes() : 0), StandIns(s).c_str());
         }
         reportedLayouts = layouts;
     }
-    std::fprintf(file, "status frames %llu layouts %d gdi %u user %u private %lu heap %lu\n", frames, layouts,
+    std::fprintf(file, "status frames %llu layouts %d booms %lu gdi %u user %u private %lu heap %lu\n", frames, layouts, booms,
                  GdiObjects(), UserObjects(), PrivateKilobytes(), HeapKilobytes());
     std::fclose(file);
     nextStatus = frames - frames % g_every + g_every;

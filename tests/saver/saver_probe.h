@@ -5,8 +5,10 @@
 //   --fast=N             N frames per timer tick instead of one
 //   --every=N            frames between status lines (30)
 //   --buffer-limit=N     no frame buffer larger than N bytes can be had
-// Status lines give the frames drawn, the layouts made, the process's GDI and USER objects, its
-// private memory and what its heaps hold. The shipped saver has none of this.
+// A layout's lines give each scene's place, size, buffer and which of its pictures are stand-ins for a
+// missing or damaged file. Status lines give the frames drawn, the layouts made, the booms asked for,
+// the process's GDI and USER objects, its private memory and what its heaps hold. The shipped saver
+// has none of this.
 #pragma once
 
 #include "saver_window.h"
