@@ -99,6 +99,7 @@ TEST_CASE("CFile::GetStatus finds files and folders and nothing else")
 
     CHECK(CFile::GetStatus(file.c_str(), status));
     CHECK((status.m_attribute & FILE_ATTRIBUTE_DIRECTORY) == 0);
+    CHECK(std::string(static_cast<LPCSTR>(status.m_szFullName)) == file);
 
     REQUIRE(::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     CHECK(CFile::GetStatus(file.c_str(), status));
@@ -107,6 +108,7 @@ TEST_CASE("CFile::GetStatus finds files and folders and nothing else")
     CHECK((status.m_attribute & FILE_ATTRIBUTE_DIRECTORY) != 0);
 
     CHECK_FALSE(CFile::GetStatus(dir.file("missing.txt").c_str(), status));
+    CHECK_FALSE(CFile::GetStatus(dir.file("missing\\there.txt").c_str(), status));
     CHECK_FALSE(CFile::GetStatus(dir.file("*.txt").c_str(), status));
     // A drive letter with no volume behind it counts as nothing there.
     CHECK_FALSE(CFile::GetStatus("Q:\\Marigold.scr", status));
