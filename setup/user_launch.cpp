@@ -10,11 +10,17 @@
 
 namespace {
 
-VARIANT NumberVariant(LONG value)
+VARIANT TypedVariant(VARTYPE type)
 {
     VARIANT v;
     ::ZeroMemory(&v, sizeof(v));
-    V_VT(&v) = VT_I4;
+    V_VT(&v) = type;
+    return v;
+}
+
+VARIANT NumberVariant(LONG value)
+{
+    VARIANT v = TypedVariant(VT_I4);
     V_I4(&v) = value;
     return v;
 }
@@ -22,9 +28,7 @@ VARIANT NumberVariant(LONG value)
 // Borrows `text`: the caller's BString outlives the call the variant is passed to.
 VARIANT StringVariant(BSTR text)
 {
-    VARIANT v;
-    ::ZeroMemory(&v, sizeof(v));
-    V_VT(&v) = VT_BSTR;
+    VARIANT v = TypedVariant(VT_BSTR);
     V_BSTR(&v) = text;
     return v;
 }
