@@ -3,6 +3,7 @@
 #include "activation.h"
 #include "handles.h"
 #include "product.h"
+#include "system_library.h"
 
 namespace {
 
@@ -32,6 +33,27 @@ bool ReadRecord(CString& previous)
         return false;
     previous = value;
     return true;
+}
+
+typedef BOOL(WINAPI* Wow64DisableRedirectionProc)(PVOID* oldValue);
+typedef BOOL(WINAPI* Wow64RevertRedirectionProc)(PVOID oldValue);
+
+// The attributes of `path` as 64-bit programs see it. On 64-bit Windows a 32-bit program looking into
+// the system folder is shown the 32-bit one, where a 64-bit screen saver the user chose is not; the
+// Display control panel (a 64-bit program there) runs it from the real one. Nothing may load a DLL
+// while the redirection is off, so it is off for this one call only.
+DWORD AttributesOutsideRedirection(LPCSTR path)
+{
+    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    const Wow64DisableRedirectionProc disable =
+        GetSystemProc<Wow64DisableRedirectionProc>(kernel, "Wow64DisableWow64FsRedirection");
+    const Wow64RevertRedirectionProc revert =
+        GetSystemProc<Wow64RevertRedirectionProc>(kernel, "Wow64RevertWow64FsRedirection");
+    PVOID redirection = NULL;
+    const bool off = disable && revert && disable(&redirection);
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (off) revert(redirection);
+    return attributes;
 }
 
 }  // namespace
@@ -72,7 +94,7 @@ BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)
 {
     if (!NamesScreenSaver(ChosenScreenSaver(), ourSaver)) return TRUE;
     CString previous;
-    const DWORD attributes = ReadRecord(previous) && !previous.IsEmpty() ? ::GetFileAttributesA(previous) : INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = ReadRecord(previous) && !previous.IsEmpty() ? AttributesOutsideRedirection(previous) : INVALID_FILE_ATTRIBUTES;
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return ::WritePrivateProfileStringA(kBootSection, kSaverKey, previous, kSystemIni) && SwitchScreenSaving(TRUE);
     // A NULL value deletes the entry.

@@ -30,6 +30,12 @@ bool IsFile(LPCSTR path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsFolder(LPCSTR path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // Files of the product's folder that are still in use go aside into `asideFolder`, so that the
 // folder itself can go at once. A folder of the same name is not the product's: it stays.
 void RemoveInstalledFile(LPCSTR path, LPCSTR asideFolder, Tally& tally)
@@ -95,7 +101,12 @@ RemovalOutcome RemoveProduct(LPCSTR self)
         if (own.failed) return productNotRemoved;
         if (own.atRestart && !removingItself) tally.atRestart = true;
     }
-    // Only an empty folder goes: what someone else put there stays.
-    ::RemoveDirectoryA(assetFolder);
+    // Only an empty folder goes: what someone else put there stays. An empty folder that another
+    // process has as its current folder goes at the next restart (the system then removes it only if
+    // it is still empty).
+    if (!::RemoveDirectoryA(assetFolder) && ::GetLastError() != ERROR_DIR_NOT_EMPTY && IsFolder(assetFolder)) {
+        if (!::MoveFileExA(assetFolder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return productNotRemoved;
+        tally.atRestart = true;
+    }
     return tally.atRestart ? productRemovedAtRestart : productRemoved;
 }

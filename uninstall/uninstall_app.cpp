@@ -3,7 +3,9 @@
 #include <objbase.h>
 
 #include "command_line.h"
+#include "paths.h"
 #include "removal.h"
+#include "setup_ids.h"
 #include "uninstall_ids.h"
 
 // The one application object.
@@ -13,9 +15,17 @@ BOOL CUninstallApp::RunUninstall()
 {
     const BOOL silent = IsSilentRequest(::GetCommandLineA());
 
-    // Lives until the process ends: two removals at once would trip over each other's files.
+    // A folder that is some process's current folder cannot be removed, and the uninstaller is often
+    // started from the product's own folder.
+    ::SetCurrentDirectoryA(SystemDirectory());
+
+    // Both live until the process ends: two removals at once would trip over each other's files, and a
+    // setup running meanwhile would put back what is being removed (its lock is named after its title).
     ::CreateMutexA(NULL, FALSE, AfxGetAppTitle());
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    bool running = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    ::CreateMutexA(NULL, FALSE, SETUP_TITLE);
+    running = running || ::GetLastError() == ERROR_ALREADY_EXISTS;
+    if (running) {
         exitCode_ = ERROR_INSTALL_ALREADY_RUNNING;
         return FALSE;
     }

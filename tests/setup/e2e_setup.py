@@ -430,10 +430,11 @@ class Preview:
     """The installed screen saver shown as a preview in another program's window, as the Screen Saver
     page shows it: its file is then a running program's."""
 
-    def __init__(self, m, display):
+    def __init__(self, m, display, cwd=None):
         self.parent = m.sandbox.start(m.args.helper, "parent", "120", env=display.env(), stdin=subprocess.PIPE)
         hwnd = self.parent.stdout.readline().split()
-        self.saver = m.sandbox.start(m.windows_path("Marigold.scr"), "/p", hwnd[-1] if hwnd else "0", env=display.env())
+        self.saver = m.sandbox.start(m.windows_path("Marigold.scr"), "/p", hwnd[-1] if hwnd else "0", env=display.env(),
+                                     cwd=cwd)
         deadline = time.time() + 30
         self.shown = False
         while not self.shown and time.time() < deadline and self.parent.poll() is None:

@@ -16,12 +16,14 @@ from e2e_setup import Machine, Preview, expect_boxes, expect_installed, expect_s
 from e2e_setup import machine_arguments, run_scenario  # noqa: E402
 from product import ASK_INSTALL as ASK, ASSETS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS, UNINSTALLER  # noqa: E402
 
-from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, UNINSTALL_KEY  # noqa: E402
+from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETUP_TITLE, UNINSTALL_KEY  # noqa: E402
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE  # noqa: E402
 
-PREVIOUS_SAVER = "previous.scr"
+# The screen saver chosen before Marigold, in the system folder: on 64-bit Windows the 64-bit one,
+# which a 32-bit program is shown only when it asks past the redirection to the 32-bit folder.
+PREVIOUS_SAVER = "C:\\windows\\system32\\previous.scr"
 # Wine hands a Windows exit code to Linux, which keeps its low byte only.
-EXIT_REMOVED, EXIT_DECLINED = 0, 1602 % 256
+EXIT_REMOVED, EXIT_AT_RESTART, EXIT_DECLINED, EXIT_SETUP_RUNNING = 0, 3010 % 256, 1602 % 256, 1618 % 256
 
 
 class Removal:
@@ -31,13 +33,12 @@ class Removal:
         self.m = Machine(args, name)
         self.display = display
         m = self.m
-        previous = m.windows / PREVIOUS_SAVER
+        previous = m.windows / "system32" / PREVIOUS_SAVER.split("\\")[-1]
         previous.write_bytes(pathlib.Path(args.older).read_bytes())
         m.sandbox.give_to_wine_user(previous)
         ini = m.windows / "system.ini"
-        ini.write_bytes(ini.read_bytes() + b"[boot]\r\nSCRNSAVE.EXE=C:\\windows\\" + PREVIOUS_SAVER.encode() + b"\r\n")
+        ini.write_bytes(ini.read_bytes() + b"[boot]\r\nSCRNSAVE.EXE=" + PREVIOUS_SAVER.encode() + b"\r\n")
         self.reg("add", "HKCU\\Control Panel\\Desktop", "/v", "ScreenSaveActive", "/d", "1", "/f")
-        m.windows_before.add(PREVIOUS_SAVER)
 
     def reg(self, *args):
         return self.m.sandbox.run("reg", *args)
@@ -56,12 +57,12 @@ class Removal:
         return self.m.run_program(self.display, ["uninstaller", "--remove", PRODUCT], answers, TITLE, log_name,
                                   box_calls=box_calls)
 
-    def remove_quietly(self):
+    def remove_quietly(self, cwd=None, log_name="remove-quietly"):
         """The entry's QuietUninstallString, as a package manager runs it: no boxes, the outcome as exit code."""
         quiet = self.m.registry_value(f"HKLM\\{self.entry_key()}", "QuietUninstallString")
         check(quiet == f'"C:\\windows\\marigoldfiles\\{UNINSTALLER}" /S', f"the quiet command: {quiet}")
         code, boxes, _ = self.m.run_program(self.display, [self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}"), "/S"], [],
-                                            TITLE, "remove-quietly")
+                                            TITLE, log_name, cwd=cwd)
         check(boxes == [], f"no box: {boxes}")
         return code
 
@@ -95,18 +96,24 @@ class Removal:
         found = {name: value(name) for name in expected}
         check(found == expected, f"the entry's values: {found}")
 
-    def expect_removed(self, pending=()):
-        """Nothing of Marigold, but the uninstaller's own copy that goes at the next restart."""
+    def expect_removed(self, folder_at_restart=False):
+        """Nothing of Marigold, but the uninstaller's own copy that goes at the next restart (and the
+        emptied asset folder, when another program has it as its current folder)."""
         m = self.m
         check(not (m.windows / "Marigold.scr").exists(), "no screen saver file")
-        check(not (m.windows / "marigoldfiles").exists(), "no asset folder")
+        folder = m.windows / "marigoldfiles"
+        if folder_at_restart:
+            check(folder.is_dir() and not any(folder.iterdir()), "the asset folder is emptied")
+            check("c:\\windows\\marigoldfiles" in m.pending_deletions(), "and goes at the next restart")
+        else:
+            check(not folder.exists(), "no asset folder")
         for name, path in m.shortcut_paths().items():
             check(not path.exists(), f"no {name} shortcut")
         check(PRODUCT not in self.listed(), f"no longer listed: {self.listed()}")
         check(self.reg("query", PUBLISHER_KEY).returncode != 0, "no settings key, no publisher key")
-        check(self.chosen_saver() == (f"C:\\windows\\{PREVIOUS_SAVER}", "1"),
+        check(self.chosen_saver() == (PREVIOUS_SAVER, "1"),
               f"the screen saver chosen before is active again: {self.chosen_saver()}")
-        left = m.new_in_windows()
+        left = [name for name in m.new_in_windows() if not (folder_at_restart and name == "marigoldfiles")]
         check(all(name.startswith("old") and name.endswith(".tmp") for name in left),
               f"nothing else left in the Windows folder: {left}")
         scheduled = [f"c:\\windows\\{name}" in m.pending_deletions() for name in left]
@@ -137,6 +144,15 @@ def scenario_remove_no(args, display):
     code, boxes, _ = r.m.run_program(display, [uninstaller], ["n"], TITLE, "remove-no")
     check(boxes == [ASK_REMOVE] and code == EXIT_DECLINED, f"only the question, declined: {boxes}, exit code {code}")
     r.expect_installed()
+    # A setup waiting at its question keeps the uninstaller out: it would put back what is removed.
+    setup = r.m.sandbox.start(args.setup, env=display.env())
+    if check(display.wait_for_window(SETUP_TITLE, timeout=60, gone=lambda: setup.poll() is not None),
+             "a setup asks its question"):
+        code, boxes, _ = r.m.run_program(display, [uninstaller, "/S"], [], TITLE, "remove-beside-setup")
+        check(code == EXIT_SETUP_RUNNING and boxes == [], f"the uninstaller does not start beside it: exit code {code}")
+        display.answer(SETUP_TITLE, "n", lambda: setup.poll() is not None)
+    setup.wait(timeout=60)
+    r.expect_installed()
     r.m.finish()
 
 
@@ -144,8 +160,15 @@ def scenario_remove_quietly(args, display):
     """The quiet command, then the setup again on the same machine: install, remove, install works."""
     r = Removal(args, "remove-quietly", display)
     r.install()
-    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
-    r.expect_removed()
+    # Started in its own folder, as Explorer starts a program opened there: it leaves that folder, which
+    # then goes too. On 64-bit Windows Wine's launcher waits in that folder, as a command prompt there
+    # would: then the emptied folder goes at the next restart.
+    held = args.windows == "64"
+    code = r.remove_quietly(cwd=r.m.windows / "marigoldfiles")
+    check(code == (EXIT_AT_RESTART if held else EXIT_REMOVED), f"removed (folder held: {held}): exit code {code}")
+    r.expect_removed(folder_at_restart=held)
+    if held:
+        r.expect_gone_after_restart()
     r.install(log_name="setup-again")
     r.expect_installed()
     r.m.finish()
@@ -178,11 +201,12 @@ def scenario_remove_keeps_others(args, display):
 def scenario_remove_while_previewing(args, display):
     r = Removal(args, "remove-while-previewing", display)
     r.install()
-    preview = Preview(r.m, display)
+    # The preview runs from the asset folder, so that folder cannot go before the next restart either.
+    preview = Preview(r.m, display, cwd=r.m.windows / "marigoldfiles")
     check(preview.shown, "the installed screen saver runs as a preview")
     code, boxes, _ = r.remove(["y", "Return"])
     check(boxes == [ASK_REMOVE, REMOVED_AT_RESTART], f"removed, the rest at the next restart: {boxes}")
-    r.expect_removed()
+    r.expect_removed(folder_at_restart=True)
     preview.end()
     r.expect_gone_after_restart()
     r.m.finish()
@@ -200,7 +224,7 @@ def scenario_remove_after_failure(args, display):
     check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
     check(sorted(p.name for p in in_the_way.parent.iterdir()) == ["pumpkin1.bmp"], "only the folder in the way is left")
     check(not (r.m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
-    check(r.chosen_saver() == (f"C:\\windows\\{PREVIOUS_SAVER}", "1"), "the chosen screen saver was never changed")
+    check(r.chosen_saver() == (PREVIOUS_SAVER, "1"), "the chosen screen saver was never changed")
     r.m.finish()
 
 
