@@ -33,14 +33,26 @@ private:
 
 }  // namespace
 
-void CreateInternetShortcut(CString title, CString url)
+CString InternetShortcutPath(const CString& title)
 {
     // The shell fills at most MAX_PATH characters; the full path is then built at its real length.
     char favorites[MAX_PATH] = "";
     const BOOL dontCreate = FALSE;
-    if (!::SHGetSpecialFolderPathA(NULL, favorites, CSIDL_FAVORITES, dontCreate)) return;
+    if (!::SHGetSpecialFolderPathA(NULL, favorites, CSIDL_FAVORITES, dontCreate)) return CString();
+    return CString(favorites) + "\\" + title + ".url";
+}
 
-    const CString path = CString(favorites) + "\\" + title + ".url";
+BOOL InternetShortcutOpens(LPCSTR path, LPCSTR url)
+{
+    char found[2048] = "";
+    ::GetPrivateProfileStringA("InternetShortcut", "URL", "", found, sizeof(found), path);
+    return ::lstrcmpiA(found, url) == 0;
+}
+
+void CreateInternetShortcut(CString title, CString url)
+{
+    const CString path = InternetShortcutPath(title);
+    if (path.IsEmpty()) return;
     TextOutputStream shortcut(path);
     shortcut.WriteLine("[DEFAULT]");
     shortcut.WriteLine("BASEURL=" + url);

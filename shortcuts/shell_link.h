@@ -13,3 +13,10 @@ void CreateShellLink(int folderId, CString title, CString target);
 // placed there. FALSE when the folder is unknown, has no file-system path (virtual folders), or the
 // shell's allocator is unavailable (the item-ID list could not be given back, so it is not asked for).
 BOOL GetSpecialFolderPath(int folderId, CString& path);
+
+// "<special folder>\<title>.lnk"; empty when the folder has no file-system path.
+CString ShellLinkPath(int folderId, const CString& title);
+
+// TRUE when the link at `path` opens `target`: a web address may come back from the shell with a
+// slash at its end, or (Wine's shell) kept as a file name below the folder the link was made from.
+BOOL ShellLinkOpens(LPCSTR path, LPCSTR target);
