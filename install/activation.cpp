@@ -2,6 +2,10 @@
 
 #include "handles.h"
 
+const char kScreenSaverSection[] = "boot";
+const char kScreenSaverKey[] = "SCRNSAVE.EXE";
+const char kScreenSaverIni[] = "system.ini";
+
 namespace {
 
 const DWORD kShortPathBufferSize = MAX_PATH;
@@ -35,7 +39,7 @@ int ActivateScreenSaver(LPCSTR longPath)
     CString shortPath;
     if (!GetShortPath(longPath, shortPath)) return 0;
     // Without a folder the profile API uses the file in the Windows directory.
-    if (!::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini")) return 0;
+    if (!::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, shortPath, kScreenSaverIni)) return 0;
     // SPIF_SENDCHANGE is left out: no other program needs telling.
     if (!::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, NULL, SPIF_UPDATEINIFILE)) return 0;
     return 1;

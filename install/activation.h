@@ -5,6 +5,12 @@
 
 #include "cstring.h"
 
+// Where Windows keeps the active screen saver: "SCRNSAVE.EXE" in the "boot" section of "system.ini"
+// (the system maps it to the user's profile).
+extern const char kScreenSaverSection[];
+extern const char kScreenSaverKey[];
+extern const char kScreenSaverIni[];
+
 // Writes the short (8.3) form of `longPath` as "SCRNSAVE.EXE" in the "boot" section of "system.ini",
 // then switches screen saving on and stores that in the user profile. Each step runs only after the
 // one before succeeded, and nothing done is undone. Returns 1 when all steps succeeded, 0 otherwise.

@@ -8,9 +8,6 @@
 namespace {
 
 const char kPreviousValue[] = "PreviousScreenSaver";
-const char kBootSection[] = "boot";
-const char kSaverKey[] = "SCRNSAVE.EXE";
-const char kSystemIni[] = "system.ini";
 
 bool ScreenSavingOn()
 {
@@ -61,7 +58,7 @@ DWORD AttributesOutsideRedirection(LPCSTR path)
 CString ChosenScreenSaver()
 {
     char value[MAX_PATH] = "";
-    ::GetPrivateProfileStringA(kBootSection, kSaverKey, "", value, MAX_PATH, kSystemIni);
+    ::GetPrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, "", value, MAX_PATH, kScreenSaverIni);
     return CString(value);
 }
 
@@ -96,7 +93,8 @@ BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)
     CString previous;
     const DWORD attributes = ReadRecord(previous) && !previous.IsEmpty() ? AttributesOutsideRedirection(previous) : INVALID_FILE_ATTRIBUTES;
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return ::WritePrivateProfileStringA(kBootSection, kSaverKey, previous, kSystemIni) && SwitchScreenSaving(TRUE);
+        return ::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, previous, kScreenSaverIni) &&
+               SwitchScreenSaving(TRUE);
     // A NULL value deletes the entry.
-    return ::WritePrivateProfileStringA(kBootSection, kSaverKey, NULL, kSystemIni) && SwitchScreenSaving(FALSE);
+    return ::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, NULL, kScreenSaverIni) && SwitchScreenSaving(FALSE);
 }

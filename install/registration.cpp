@@ -7,8 +7,6 @@ const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unin
 
 namespace {
 
-const char kSilentSwitch[] = " /S";
-
 bool SetText(HKEY key, LPCSTR name, const CString& value)
 {
     return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCSTR>(value)),
@@ -35,7 +33,7 @@ BOOL RegisterUninstaller(const UninstallEntry& entry)
     ok = SetText(key.get(), "Publisher", kPublisherName) && ok;
     ok = SetText(key.get(), "DisplayIcon", entry.displayIcon) && ok;
     ok = SetText(key.get(), "UninstallString", command) && ok;
-    ok = SetText(key.get(), "QuietUninstallString", command + kSilentSwitch) && ok;
+    ok = SetText(key.get(), "QuietUninstallString", command + " " + kQuietRemovalSwitch) && ok;
     ok = SetText(key.get(), "URLInfoAbout", entry.aboutUrl) && ok;
     ok = SetText(key.get(), "InstallLocation", entry.installLocation) && ok;
     ok = SetNumber(key.get(), "EstimatedSize", entry.estimatedSizeKb) && ok;

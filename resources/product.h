@@ -9,6 +9,9 @@ const char kProductName[] = "Marigold Screen Saver";
 const char kProductVersion[] = "1.00";
 const char kPublisherName[] = "LUMAVERT";
 
+// The uninstaller's switch for removing without any box (its quiet command line in the entry).
+const char kQuietRemovalSwitch[] = "/S";
+
 // Below HKEY_CURRENT_USER: the publisher's key and the screen saver's own, which holds its settings.
 const char kPublisherKey[] = "Software\\LUMAVERT";
 const char kSettingsKey[] = "Software\\LUMAVERT\\Marigold";

@@ -1,8 +1,8 @@
 #include "command_line.h"
 
-namespace {
+#include "product.h"
 
-const char kSilentSwitch[] = "/S";
+namespace {
 
 // Where a command line's next argument starts, after the blanks before it.
 LPCSTR SkipBlanks(LPCSTR p)
@@ -28,7 +28,9 @@ BOOL IsSilentRequest(LPCSTR commandLine)
     LPCSTR p = SkipArgument(SkipBlanks(commandLine));  // the program's own name
     for (p = SkipBlanks(p); *p; p = SkipBlanks(p)) {
         LPCSTR end = SkipArgument(p);
-        if (end - p == 2 && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, p, 2, kSilentSwitch, 2) == CSTR_EQUAL)
+        const int length = static_cast<int>(end - p);
+        if (length == ::lstrlenA(kQuietRemovalSwitch) &&
+            ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, p, length, kQuietRemovalSwitch, length) == CSTR_EQUAL)
             return TRUE;
         p = end;
     }
