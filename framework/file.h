@@ -59,6 +59,6 @@ public:
     static BOOL GetStatus(LPCSTR fileName, CFileStatus& status);
 
 private:
-    UniqueFileHandle handle_;
+    UniqueHandle handle_;
     CString fileName_;
 };

@@ -11,13 +11,14 @@
 
 #include "system_library.h"
 
-// A kernel handle from CreateFile and friends (INVALID_HANDLE_VALUE means "none").
-class UniqueFileHandle {
+// A kernel handle closed with CloseHandle: a file, a mutex, a token (INVALID_HANDLE_VALUE or NULL
+// means "none").
+class UniqueHandle {
 public:
-    explicit UniqueFileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    ~UniqueFileHandle() { reset(); }
-    UniqueFileHandle(const UniqueFileHandle&) = delete;
-    UniqueFileHandle& operator=(const UniqueFileHandle&) = delete;
+    explicit UniqueHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
 
     HANDLE get() const { return h_; }
     bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != NULL; }

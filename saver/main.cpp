@@ -26,7 +26,7 @@ HWND WindowFrom(const SaverCommand& command)
 
 int RunFullScreen(HINSTANCE instance, const char* commandLine)
 {
-    const UniqueFileHandle running(::CreateMutexA(NULL, FALSE, kRunningMutex));
+    const UniqueHandle running(::CreateMutexA(NULL, FALSE, kRunningMutex));
     if (running.valid() && ::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
     SaverWindowOptions options;
     options.fullScreen = true;

@@ -27,7 +27,7 @@ bool IsKeyColour(std::uint32_t rgb)
 // The whole file in `bytes`, when it is there and not too large to be one of ours.
 bool ReadSmallFile(LPCSTR path, HeapBlock& bytes, DWORD& size)
 {
-    UniqueFileHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    UniqueHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.valid()) return false;
     size = ::GetFileSize(file.get(), NULL);
     if (size == INVALID_FILE_SIZE || size > kLargestAsset) return false;

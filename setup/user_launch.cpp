@@ -87,7 +87,7 @@ bool ProcessIsElevated()
 {
     HANDLE token = NULL;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    const UniqueFileHandle owner(token);
+    const UniqueHandle owner(token);
     TOKEN_ELEVATION elevation;
     elevation.TokenIsElevated = 0;
     DWORD size = 0;
