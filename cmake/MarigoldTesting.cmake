@@ -94,3 +94,16 @@ function(marigold_add_wine_test)
     set_tests_properties(${ARG_NAME} PROPERTIES RUN_SERIAL TRUE)
   endif()
 endfunction()
+
+# An end-to-end script's scenarios: the template prefix (fixture FIXTURE) is made first, and each
+# scenario runs on a fresh copy of it.
+#   marigold_add_e2e_scenarios(LABEL label FIXTURE name COMMAND cmd... SCENARIOS name...)
+function(marigold_add_e2e_scenarios)
+  cmake_parse_arguments(ARG "" "LABEL;FIXTURE" "COMMAND;SCENARIOS" ${ARGN})
+  marigold_add_wine_test(NAME "${ARG_LABEL}: template" COMMAND ${ARG_COMMAND} --scenario template TIMEOUT 600)
+  set_tests_properties("${ARG_LABEL}: template" PROPERTIES FIXTURES_SETUP ${ARG_FIXTURE})
+  foreach(scenario ${ARG_SCENARIOS})
+    marigold_add_wine_test(NAME "${ARG_LABEL}: ${scenario}" COMMAND ${ARG_COMMAND} --scenario ${scenario} TIMEOUT 300)
+    set_tests_properties("${ARG_LABEL}: ${scenario}" PROPERTIES FIXTURES_REQUIRED "wine;${ARG_FIXTURE}")
+  endforeach()
+endfunction()

@@ -33,21 +33,14 @@ def carried_bytes(pe):
 
 
 def main():
-    setup, saver, uninstaller = sys.argv[1:4]
-    pe = pefile.PE(setup)
-    with open(setup, "rb") as f:
-        size = len(f.read())
-    carried = carried_bytes(pe)
-    with open(saver, "rb") as f:
-        saver_bytes = f.read()
-    with open(uninstaller, "rb") as f:
-        uninstaller_bytes = f.read()
-    check(resource(pe, RT_RCDATA, 129) == saver_bytes and resource(pe, RT_RCDATA, 130) == uninstaller_bytes,
+    setup, saver, uninstaller = (pathlib.Path(path).read_bytes() for path in sys.argv[1:4])
+    pe = pefile.PE(data=setup)
+    check(resource(pe, RT_RCDATA, 129) == saver and resource(pe, RT_RCDATA, 130) == uninstaller,
           "the setup carries this build's screen saver and uninstaller")
-    overhead = size - carried
+    overhead = len(setup) - carried_bytes(pe)
     check(overhead <= SETUP_OVERHEAD, f"setup overhead {overhead / KB:.1f} KB <= {SETUP_OVERHEAD // KB} KB")
-    check(len(saver_bytes) <= SAVER, f"screen saver {len(saver_bytes) / KB:.1f} KB <= {SAVER // KB} KB")
-    check(len(uninstaller_bytes) <= UNINSTALLER, f"uninstaller {len(uninstaller_bytes) / KB:.1f} KB <= {UNINSTALLER // KB} KB")
+    check(len(saver) <= SAVER, f"screen saver {len(saver) / KB:.1f} KB <= {SAVER // KB} KB")
+    check(len(uninstaller) <= UNINSTALLER, f"uninstaller {len(uninstaller) / KB:.1f} KB <= {UNINSTALLER // KB} KB")
     return 1 if failures else 0
 
 

@@ -12,9 +12,9 @@ sys.path.insert(0, str(HERE.parents[2] / "scripts"))
 sys.path.insert(0, str(HERE.parents[1] / "setup"))
 sys.path.insert(0, str(HERE.parents[1]))
 from checks import check  # noqa: E402
-from e2e_setup import Machine, Preview, expect_boxes, expect_installed, expect_shortcuts  # noqa: E402
+from e2e_setup import Machine, Preview, expect_boxes, expect_installed, expect_nothing_installed  # noqa: E402
 from e2e_setup import machine_arguments, run_scenario  # noqa: E402
-from product import ASK_INSTALL as ASK, ASSETS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS, UNINSTALLER  # noqa: E402
+from product import ASSETS, INSTALL_FAILED as FAILURE, UNINSTALLER  # noqa: E402
 
 from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETUP_TITLE, UNINSTALL_KEY  # noqa: E402
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE  # noqa: E402
@@ -29,10 +29,8 @@ EXIT_REMOVED, EXIT_AT_RESTART, EXIT_DECLINED, EXIT_SETUP_RUNNING = 0, 3010 % 256
 class Removal:
     """A scenario's machine with a screen saver of its own chosen before Marigold is installed."""
 
-    def __init__(self, args, name, display):
-        self.m = Machine(args, name)
-        self.display = display
-        m = self.m
+    def __init__(self, args, display):
+        self.m = m = Machine(args, display)
         previous = m.windows / "system32" / PREVIOUS_SAVER.split("\\")[-1]
         previous.write_bytes(pathlib.Path(args.older).read_bytes())
         m.sandbox.give_to_wine_user(previous)
@@ -43,10 +41,6 @@ class Removal:
     def reg(self, *args):
         return self.m.sandbox.run("reg", *args)
 
-    def install(self, expect=SUCCESS, log_name="setup"):
-        code, boxes, _ = self.m.run_setup(self.display, ["y", "Return"], log_name=log_name)
-        check(code == 0 and boxes == [ASK, expect], f"the setup ran: {boxes}")
-
     def listed(self):
         """The entries Wine's Add/Remove Programs engine lists (on 64-bit Windows, both views)."""
         out = self.m.sandbox.run("uninstaller", "--list").stdout
@@ -54,15 +48,14 @@ class Removal:
 
     def remove(self, answers, log_name="remove", box_calls=False):
         """Removal as the user starts it from the list of installed programs."""
-        return self.m.run_program(self.display, ["uninstaller", "--remove", PRODUCT], answers, TITLE, log_name,
-                                  box_calls=box_calls)
+        return self.m.run_program(["uninstaller", "--remove", PRODUCT], answers, TITLE, log_name, box_calls=box_calls)
 
     def remove_quietly(self, cwd=None, log_name="remove-quietly"):
         """The entry's QuietUninstallString, as a package manager runs it: no boxes, the outcome as exit code."""
-        quiet = self.m.registry_value(f"HKLM\\{self.entry_key()}", "QuietUninstallString")
+        quiet = self.m.sandbox.reg_value(f"HKLM\\{self.entry_key()}", "QuietUninstallString")
         check(quiet == f'"C:\\windows\\marigoldfiles\\{UNINSTALLER}" /S', f"the quiet command: {quiet}")
-        code, boxes, _ = self.m.run_program(self.display, [self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}"), "/S"], [],
-                                            TITLE, log_name, cwd=cwd)
+        code, boxes, _ = self.m.run_program([self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}"), "/S"], [], TITLE, log_name,
+                                            cwd=cwd)
         check(boxes == [], f"no box: {boxes}")
         return code
 
@@ -72,18 +65,17 @@ class Removal:
             else UNINSTALL_KEY
 
     def chosen_saver(self):
-        return self.m.boot_value(), self.m.registry_value("HKCU\\Control Panel\\Desktop", "ScreenSaveActive")
+        return self.m.boot_value(), self.m.sandbox.reg_value("HKCU\\Control Panel\\Desktop", "ScreenSaveActive")
 
     def expect_installed(self):
         """Everything in place, as the setup leaves it."""
         expect_installed(self.m)
-        expect_shortcuts(self.m)
         self.expect_registered()
 
     def expect_registered(self):
         check(self.listed().count(PRODUCT) == 1, f"listed once among the installed programs: {self.listed()}")
         key = f"HKLM\\{self.entry_key()}"
-        value = lambda name: self.m.registry_value(key, name)
+        value = lambda name: self.m.sandbox.reg_value(key, name)
         uninstaller = f"C:\\windows\\marigoldfiles\\{UNINSTALLER}"
         payload = [pathlib.Path(self.m.args.saver), pathlib.Path(self.m.args.uninstaller)]
         payload += [pathlib.Path(self.m.args.assets) / name for name in ASSETS]
@@ -100,15 +92,7 @@ class Removal:
         """Nothing of Marigold, but the uninstaller's own copy that goes at the next restart (and the
         emptied asset folder, when another program has it as its current folder)."""
         m = self.m
-        check(not (m.windows / "Marigold.scr").exists(), "no screen saver file")
-        folder = m.windows / "marigoldfiles"
-        if folder_at_restart:
-            check(folder.is_dir() and not any(folder.iterdir()), "the asset folder is emptied")
-            check("c:\\windows\\marigoldfiles" in m.pending_deletions(), "and goes at the next restart")
-        else:
-            check(not folder.exists(), "no asset folder")
-        for name, path in m.shortcut_paths().items():
-            check(not path.exists(), f"no {name} shortcut")
+        expect_nothing_installed(m, folder_at_restart)
         check(PRODUCT not in self.listed(), f"no longer listed: {self.listed()}")
         check(self.reg("query", PUBLISHER_KEY).returncode != 0, "no settings key, no publisher key")
         check(self.chosen_saver() == (PREVIOUS_SAVER, "1"),
@@ -125,8 +109,8 @@ class Removal:
 
 
 def scenario_remove(args, display):
-    r = Removal(args, "remove", display)
-    r.install()
+    r = Removal(args, display)
+    r.m.install()
     r.expect_registered()
     check(r.chosen_saver()[0].lower() == "c:\\windows\\marigold.scr", f"Marigold is active: {r.chosen_saver()}")
     code, boxes, trace = r.remove(["y", "Return"], box_calls=True)
@@ -134,32 +118,30 @@ def scenario_remove(args, display):
     expect_boxes(trace, [(ASK_REMOVE, MB_YESNO_QUESTION), (REMOVED, MB_OK_INFORMATION)], TITLE)
     r.expect_removed()
     r.expect_gone_after_restart()
-    r.m.finish()
 
 
 def scenario_remove_no(args, display):
-    r = Removal(args, "remove-no", display)
-    r.install()
+    r = Removal(args, display)
+    r.m.install()
     uninstaller = r.m.windows_path(f"marigoldfiles\\{UNINSTALLER}")
-    code, boxes, _ = r.m.run_program(display, [uninstaller], ["n"], TITLE, "remove-no")
+    code, boxes, _ = r.m.run_program([uninstaller], ["n"], TITLE, "remove-no")
     check(boxes == [ASK_REMOVE] and code == EXIT_DECLINED, f"only the question, declined: {boxes}, exit code {code}")
     r.expect_installed()
     # A setup waiting at its question keeps the uninstaller out: it would put back what is removed.
     setup = r.m.sandbox.start(args.setup, env=display.env())
     if check(display.wait_for_window(SETUP_TITLE, timeout=60, gone=lambda: setup.poll() is not None),
              "a setup asks its question"):
-        code, boxes, _ = r.m.run_program(display, [uninstaller, "/S"], [], TITLE, "remove-beside-setup")
+        code, boxes, _ = r.m.run_program([uninstaller, "/S"], [], TITLE, "remove-beside-setup")
         check(code == EXIT_SETUP_RUNNING and boxes == [], f"the uninstaller does not start beside it: exit code {code}")
         display.answer(SETUP_TITLE, "n", lambda: setup.poll() is not None)
     setup.wait(timeout=60)
     r.expect_installed()
-    r.m.finish()
 
 
 def scenario_remove_quietly(args, display):
     """The quiet command, then the setup again on the same machine: install, remove, install works."""
-    r = Removal(args, "remove-quietly", display)
-    r.install()
+    r = Removal(args, display)
+    r.m.install()
     # Started in its own folder, as Explorer starts a program opened there: it leaves that folder, which
     # then goes too. On 64-bit Windows Wine's launcher waits in that folder, as a command prompt there
     # would: then the emptied folder goes at the next restart.
@@ -169,15 +151,14 @@ def scenario_remove_quietly(args, display):
     r.expect_removed(folder_at_restart=held)
     if held:
         r.expect_gone_after_restart()
-    r.install(log_name="setup-again")
+    r.m.install(log_name="setup-again")
     r.expect_installed()
-    r.m.finish()
 
 
 def scenario_remove_keeps_others(args, display):
     """A file the user put into the product's folder and shortcuts the user pointed elsewhere stay."""
-    r = Removal(args, "remove-keeps-others", display)
-    r.install()
+    r = Removal(args, display)
+    r.m.install()
     m = r.m
     own = m.windows / "marigoldfiles" / "my notes.txt"
     own.write_text("mine")
@@ -195,48 +176,38 @@ def scenario_remove_keeps_others(args, display):
     for name in ("start menu", "programs"):
         check(not paths[name].exists(), f"our {name} shortcut is gone")
     check(not (m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
-    m.finish()
 
 
 def scenario_remove_while_previewing(args, display):
-    r = Removal(args, "remove-while-previewing", display)
-    r.install()
+    r = Removal(args, display)
+    r.m.install()
     # The preview runs from the asset folder, so that folder cannot go before the next restart either.
-    preview = Preview(r.m, display, cwd=r.m.windows / "marigoldfiles")
+    preview = Preview(r.m, cwd=r.m.windows / "marigoldfiles")
     check(preview.shown, "the installed screen saver runs as a preview")
     code, boxes, _ = r.remove(["y", "Return"])
     check(boxes == [ASK_REMOVE, REMOVED_AT_RESTART], f"removed, the rest at the next restart: {boxes}")
     r.expect_removed(folder_at_restart=True)
     preview.end()
     r.expect_gone_after_restart()
-    r.m.finish()
 
 
 def scenario_remove_after_failure(args, display):
     """An installation that stopped halfway (a folder in the way of a picture) can still be removed;
     the folder in the way is not ours and stays."""
-    r = Removal(args, "remove-after-failure", display)
+    r = Removal(args, display)
     in_the_way = r.m.windows / "marigoldfiles" / "pumpkin1.bmp"
     in_the_way.mkdir(parents=True)
     r.m.sandbox.give_to_wine_user(in_the_way.parent)
-    r.install(expect=FAILURE)
+    r.m.install(FAILURE)
     check(PRODUCT in r.listed(), "listed although the installation failed")
     check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
     check(sorted(p.name for p in in_the_way.parent.iterdir()) == ["pumpkin1.bmp"], "only the folder in the way is left")
     check(not (r.m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
     check(r.chosen_saver() == (PREVIOUS_SAVER, "1"), "the chosen screen saver was never changed")
-    r.m.finish()
 
 
 def main():
-    return run_scenario(machine_arguments("uninstaller", "helper", "maker"), {
-        "remove": scenario_remove,
-        "remove-no": scenario_remove_no,
-        "remove-quietly": scenario_remove_quietly,
-        "remove-keeps-others": scenario_remove_keeps_others,
-        "remove-while-previewing": scenario_remove_while_previewing,
-        "remove-after-failure": scenario_remove_after_failure,
-    })
+    return run_scenario(machine_arguments("uninstaller", "helper", "maker"), globals())
 
 
 if __name__ == "__main__":
