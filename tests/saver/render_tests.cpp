@@ -41,6 +41,15 @@ HBITMAP LimitedBuffer(int width, int height, void** bits)
     return MakeFrameBuffer(width, height, bits);
 }
 
+// Runs a show `frames` frames, presenting what changed in each.
+void Play(NightShow& show, HDC dc, int frames)
+{
+    for (int frame = 0; frame < frames; ++frame) {
+        show.Step();
+        show.PresentChanges(dc);
+    }
+}
+
 }  // namespace
 
 TEST_CASE("clipped blit draws exactly the part of a figure inside the frame at every edge")
@@ -102,10 +111,7 @@ TEST_CASE("a 1x1 night and a 1x1 preview draw every figure clipped away")
     NightShow preview(SaverSettings(), "", 9u);
     const ScenePlace tiny = LayOutPreview(RECT{0, 0, 1, 1});
     REQUIRE(preview.LayOut(&tiny, 1));
-    for (int frame = 0; frame < 30; ++frame) {
-        preview.Step();
-        preview.PresentChanges(target.dc.get());
-    }
+    Play(preview, target.dc.get(), 30);
     CHECK_FALSE(Dark(target.At(0, 0)));
 }
 
@@ -119,10 +125,7 @@ TEST_CASE("show lays out again when the monitors change and paints only where a 
     REQUIRE(show.LayOut(both, 2));
     REQUIRE(show.size() == 2u);
     Target desk(480, 240, kUnpainted);
-    for (int frame = 0; frame < 90; ++frame) {
-        show.Step();
-        show.PresentChanges(desk.dc.get());
-    }
+    Play(show, desk.dc.get(), 90);
     show.PresentAll(desk.dc.get());
     CHECK(desk.At(400, 20) == kUnpainted);   // above the smaller monitor: no monitor there
     CHECK(desk.At(400, 200) == kUnpainted);  // and below it
@@ -143,10 +146,7 @@ TEST_CASE("show lays out again when the monitors change and paints only where a 
     REQUIRE(show.size() == 1u);
     CHECK(show.at(0).renderer->bufferBytes() == 400u * 200u * sizeof(FramePixel));
     CHECK(show.at(0).geometry.sizes.ghost.width == 212);
-    for (int frame = 0; frame < 90; ++frame) {
-        show.Step();
-        show.PresentChanges(desk.dc.get());
-    }
+    Play(show, desk.dc.get(), 90);
 }
 
 TEST_CASE("show without memory for a whole buffer draws a smaller night or a plain sky but never throws")
@@ -161,10 +161,7 @@ TEST_CASE("show without memory for a whole buffer draws a smaller night or a pla
     CHECK(smaller.at(0).renderer->bufferBytes() == 320u * 240u * sizeof(FramePixel));
     CHECK(smaller.at(0).geometry.sizes.ghost.width == 71);  // figures shrink with the buffer
     Target screen(640, 480, 0);
-    for (int frame = 0; frame < 60; ++frame) {
-        smaller.Step();
-        smaller.PresentChanges(screen.dc.get());
-    }
+    Play(smaller, screen.dc.get(), 60);
     for (int y : {0, 100, 300, 479})
         for (int x : {0, 320, 639}) CHECK_FALSE(Dark(screen.At(x, y)));
     g_limit = 640 * 480 * sizeof(FramePixel);  // memory again at the next display change: the whole night
