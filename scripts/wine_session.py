@@ -65,6 +65,16 @@ class VirtualDisplay:
         out = self.xdotool("search", "--onlyvisible", "--name", f"^{title}$").stdout
         return [w for w in out.split() if w.strip()]
 
+    def stays_gone(self, title, looks=3):
+        """No window with this title in several looks a moment apart: on a busy machine a search can
+        miss a box that is still up."""
+        for look in range(looks):
+            if look:
+                time.sleep(0.3)
+            if self.find_windows(title):
+                return False
+        return True
+
     def wait_for_window(self, title, timeout=60.0, gone=lambda: False):
         deadline = time.time() + timeout * SLOW
         while time.time() < deadline and not gone():
@@ -108,7 +118,7 @@ class VirtualDisplay:
             if screenshot:
                 time.sleep(0.3)
                 self.screenshot(screenshot(index))
-            if not self.answer(title, key, lambda: ended() or shown() > index + 1 or not self.find_windows(title)):
+            if not self.answer(title, key, lambda: ended() or shown() > index + 1 or self.stays_gone(title)):
                 break
             latencies.append(time.time() - seen)
         return latencies
