@@ -17,10 +17,9 @@ import sys
 
 HERE = pathlib.Path(__file__).resolve().parent
 TOP = HERE.parent
-sys.path.insert(0, str(TOP / "scripts"))
-from product import ASSETS, DEFAULT_SITE_URL as URL, SETUP_TITLE as TITLE  # noqa: E402
-from product import SHORTCUTS as NAMED_SHORTCUTS  # noqa: E402
-from wine_session import Sandbox, VirtualDisplay  # noqa: E402
+from product import ASSETS, DEFAULT_SITE_URL as URL, SETUP_TITLE as TITLE
+from product import SHORTCUTS as NAMED_SHORTCUTS
+from wine_session import Sandbox, VirtualDisplay
 
 RUNS = 5
 SHORTCUTS = list(NAMED_SHORTCUTS.values())

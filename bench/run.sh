@@ -18,4 +18,4 @@ fi
 # The screen-saver benchmark copies the tests' prefix.
 scripts/wine-run.sh --root "build/$arch/wine" --arch "$arch" --init
 
-/usr/bin/python3 bench/bench.py --arch "$arch" --build "build/$arch" "${size_args[@]}"
+PYTHONPATH="$top/scripts" /usr/bin/python3 bench/bench.py --arch "$arch" --build "build/$arch" "${size_args[@]}"

@@ -4,7 +4,7 @@
 Measured twice, 10 seconds each: with the booms switched off (the show itself) and as installed
 (booms on, Wine's sound system in the process).
 
-    bench/saver_bench.py [--build build/i686] [--seconds 10] [--size 1920x1080] [--saver PATH]
+    PYTHONPATH=scripts bench/saver_bench.py [--build build/i686] [--seconds 10] [--size 1920x1080] [--saver PATH]
 
 Needs a built tree whose Wine prefix exists (run the tests once). Prints a small table; goals: under
 5 % of one core, and at most 12 MB private memory (what Windows calls private bytes; Wine reports
@@ -21,9 +21,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(HERE)
-sys.path.insert(0, os.path.join(TOP, "scripts"))
-from product import ASSET_FOLDER, ASSETS, SETTINGS_KEY  # noqa: E402
-from wine_session import Sandbox, VirtualDisplay  # noqa: E402
+from product import ASSET_FOLDER, ASSETS, SETTINGS_KEY
+from wine_session import Sandbox, VirtualDisplay
 
 TICKS = os.sysconf("SC_CLK_TCK")
 

@@ -9,6 +9,10 @@ if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
   set(Python3_EXECUTABLE /usr/bin/python3)
 endif()
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
+# The test scripts import the shared modules (scripts/: the product's names and the Wine layer; tests/:
+# the checks and the end-to-end machine) from wherever they are.
+set(MARIGOLD_PYTHON ${CMAKE_COMMAND} -E env "PYTHONPATH=${CMAKE_SOURCE_DIR}/scripts:${CMAKE_SOURCE_DIR}/tests"
+    ${Python3_EXECUTABLE})
 
 # Every shipped or test executable is checked with an independent PE reader (tests/pe_check.py).
 #   marigold_check_executable(target GUI|CONSOLE [setup|saver])
@@ -64,11 +68,13 @@ function(marigold_add_cases target)
       endif()
       # Wildcards in doctest filters: escape nothing, but keep * and ? out of names.
       add_test(NAME "${target}: ${name}"
-               COMMAND ${MARIGOLD_WINE_RUN} --root ${MARIGOLD_WINE_ROOT} --arch ${MARIGOLD_ARCH} ${limit_args}
+               COMMAND ${MARIGOLD_WINE_RUN} --root ${MARIGOLD_WINE_ROOT} --arch ${MARIGOLD_ARCH} ${limit_args} --detach-output
                        -- $<TARGET_FILE:${target}> "--test-case=${name}" --no-version --duration=false)
       set_tests_properties("${target}: ${name}" PROPERTIES
         FIXTURES_REQUIRED wine
         LABELS wine
+        # Wine's own errors are kept, so that a case that dies without a word still says why.
+        ENVIRONMENT "WINEDEBUG=-all,err+all"
         # A filter that matches nothing would pass silently.
         FAIL_REGULAR_EXPRESSION "test cases: *0 *\\|")
     endforeach()

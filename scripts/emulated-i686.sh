@@ -49,6 +49,7 @@ fi
 
 tree=build/i686
 export MARIGOLD_WINE_RUN="$top/scripts/wine-run.sh"
+export PYTHONPATH="$top/scripts:$top/tests"
 # Emulated processes start in tens of seconds rather than in one: every wait is that much longer.
 export MARIGOLD_SLOW=20
 work="$top/$tree/emulated"

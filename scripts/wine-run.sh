@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine in the build's own sandbox and passes its exit code through.
 #
-#   wine-run.sh [--root DIR] [--arch i686|x86_64] [--file-limit KB] [--cwd DIR] -- PROGRAM [ARGS...]
+#   wine-run.sh [--root DIR] [--arch i686|x86_64] [--file-limit KB] [--cwd DIR] [--detach-output] -- PROGRAM [ARGS...]
 #   wine-run.sh [--root DIR] [--arch ...] --init      create the prefix (once) and return
+#   wine-run.sh [--root DIR] [--arch ...] --init --keep-server
+#                                                    ... and keep its wineserver running until --stop
 #   wine-run.sh [--root DIR] [--arch ...] --stop      stop this prefix's wineserver, nothing else
 #   wine-run.sh [--root DIR] [--arch ...] --shell CMD run a shell command with the sandbox's environment
 #
@@ -19,6 +21,8 @@ file_limit=""
 cwd=""
 mode=run
 shell_cmd=""
+keep_server=0
+detach_output=0
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -27,6 +31,8 @@ while [ $# -gt 0 ]; do
     --file-limit) file_limit=$2; shift 2 ;;
     --cwd) cwd=$2; shift 2 ;;
     --init) mode=init; shift ;;
+    --keep-server) keep_server=1; shift ;;
+    --detach-output) detach_output=1; shift ;;
     --stop) mode=stop; shift ;;
     --shell) mode=shell; shell_cmd=$2; shift 2 ;;
     --) shift; break ;;
@@ -111,7 +117,14 @@ ensure_prefix() {
 }
 
 case "$mode" in
-  init) ensure_prefix; exit 0 ;;
+  init)
+    ensure_prefix
+    # A server is started by whichever program finds none, and inherits its limits: started by a run
+    # with a file-size limit it could not write its files, and the other programs it serves would fail
+    # without a word. One that lives until --stop is never started that way. It writes nowhere: it
+    # outlives this script, and would keep the caller's output open (ctest waits for its end).
+    [ "$keep_server" = 0 ] || in_sandbox "$server" -p </dev/null >/dev/null 2>&1
+    exit 0 ;;
   stop)
     if [ -d "$root/prefix" ]; then in_sandbox "$server" -k 2>/dev/null || true; fi
     exit 0 ;;
@@ -124,10 +137,33 @@ esac
 [ $# -gt 0 ] || { echo "wine-run.sh: no program given" >&2; exit 2; }
 ensure_prefix
 limit_cmd=":"
-[ -z "$file_limit" ] || limit_cmd="trap '' XFSZ; ulimit -f $file_limit"
+if [ -n "$file_limit" ]; then
+  limit_cmd="trap '' XFSZ; ulimit -f $file_limit"
+  # The limit is the program's, not the server's (see --keep-server): start one without it first,
+  # unless one already runs.
+  in_sandbox "$server" -p30 </dev/null >/dev/null 2>&1 || true
+fi
 [ -n "$cwd" ] || cwd=$PWD
+run_program() { in_sandbox bash -c "cd \"\$1\" || exit 125; shift; $limit_cmd; exec \"\$@\"" wine-run "$cwd" "$loader" "$@"; }
 set +e
-in_sandbox bash -c "cd \"\$1\" || exit 125; shift; $limit_cmd; exec \"\$@\"" wine-run "$cwd" "$loader" "$@"
-rc=$?
+if [ "$detach_output" = 1 ]; then
+  # The first program of a kept server starts Wine's services, which inherit its output and live as
+  # long as the server: whoever reads that output to its end (ctest) would wait for them. The program
+  # writes into files instead, passed on once it has ended.
+  mkdir -p "$root/tmp"
+  out=$(mktemp "$root/tmp/stdout.XXXXXX")
+  err=$(mktemp "$root/tmp/stderr.XXXXXX")
+  run_program "$@" >"$out" 2>"$err"
+  rc=$?
+  cat "$out"
+  cat "$err" >&2
+  rm -f "$out" "$err"
+else
+  run_program "$@"
+  rc=$?
+fi
 set -e
+# A Windows program that dies without a word (a crash, a failed start) says at least how it ended.
+# Linux keeps only the low byte of a Windows exit code.
+[ "$rc" -eq 0 ] || echo "wine-run.sh: $1 ended with exit status $rc" >&2
 exit $rc

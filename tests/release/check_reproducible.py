@@ -9,9 +9,8 @@ import sys
 
 import pefile
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
-from checks import check, failures  # noqa: E402
-from release_build import build, copy_sources  # noqa: E402
+from checks import check, failures
+from release_build import build, copy_sources
 
 
 def where_they_differ(first, second):

@@ -13,10 +13,9 @@ import sys
 import pefile
 
 HERE = pathlib.Path(__file__).resolve().parent
-sys.path.insert(0, str(HERE.parent))
-from checks import check, failures  # noqa: E402
-from pe_check import resource  # noqa: E402
-from release_build import build  # noqa: E402
+from checks import check, failures
+from pe_check import resource
+from release_build import build
 
 RT_RCDATA = 10
 PAYLOADS = {"saver": 129, "uninstaller": 130}

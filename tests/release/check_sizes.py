@@ -7,9 +7,8 @@ import sys
 
 import pefile
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
-from checks import check, failures  # noqa: E402
-from pe_check import resource  # noqa: E402
+from checks import check, failures
+from pe_check import resource
 
 KB = 1024
 RT_RCDATA = 10

@@ -9,8 +9,7 @@ import sys
 import tempfile
 import wave
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from checks import check, failures  # noqa: E402
+from checks import check, failures
 
 KEY = (255, 0, 255)
 # name: (width, height, bits per pixel, palette colours, file size)

@@ -7,12 +7,10 @@ import sys
 
 import pefile
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from checks import check, failures  # noqa: E402
-from pe_check import version_record  # noqa: E402
+from checks import check, failures
+from pe_check import version_record
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "scripts"))
-from product import SETUP_STRINGS  # noqa: E402
+from product import SETUP_STRINGS
 
 ENGLISH_US = 1033
 RT_ICON, RT_STRING, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 6, 10, 14, 16, 24

@@ -12,11 +12,9 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
-import wine_session  # noqa: E402
-from product import ASSET_FOLDER, ASSETS, SAVER_TITLE, SETTINGS_KEY, SETTINGS_TITLE  # noqa: E402
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402
+import wine_session
+from product import ASSET_FOLDER, ASSETS, SAVER_TITLE, SETTINGS_KEY, SETTINGS_TITLE
+from checks import check, failures
 
 SCREEN = (1024, 768)
 

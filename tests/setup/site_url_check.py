@@ -8,8 +8,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
-from checks import check, failures  # noqa: E402
+from checks import check, failures
 
 MESSAGE = "PUBLISHER_SITE_URL is not a usable web address"
 BAD = {"a quote": 'https://www.lumavert.example/"a', "a backslash": "https://www.lumavert.example\\a",

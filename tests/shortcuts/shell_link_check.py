@@ -9,8 +9,7 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402
+from checks import check, failures
 
 CSIDL_DESKTOP, CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_DRIVES = 0, 2, 11, 0x11
 INVALID_FOLDER_ID = 0x7F
@@ -39,7 +38,7 @@ def run_maker(*args):
     """(exit code, stdout) of one maker run; stderr is shown when it ends abnormally."""
     result = subprocess.run(
         [os.environ["MARIGOLD_WINE_RUN"], "--root", root, "--arch", os.environ["MARIGOLD_WINE_ARCH"],
-         "--cwd", work_dir, "--", maker] + [str(a) for a in args],
+         "--cwd", work_dir, "--detach-output", "--", maker] + [str(a) for a in args],
         stdout=subprocess.PIPE, stderr=subprocess.PIPE, universal_newlines=True, timeout=120)
     if result.returncode != 0:
         print("maker %s: exit code %d\n%s%s" % (list(args)[:2], result.returncode, result.stdout, result.stderr))

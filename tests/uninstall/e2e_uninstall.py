@@ -7,17 +7,12 @@ and what a restart takes away."""
 import pathlib
 import sys
 
-HERE = pathlib.Path(__file__).resolve()
-sys.path.insert(0, str(HERE.parents[2] / "scripts"))
-sys.path.insert(0, str(HERE.parents[1] / "setup"))
-sys.path.insert(0, str(HERE.parents[1]))
-from checks import check  # noqa: E402
-from e2e_setup import Machine, Preview, expect_boxes, expect_installed, expect_nothing_installed  # noqa: E402
-from e2e_setup import machine_arguments, run_scenario  # noqa: E402
-from product import ASSETS, INSTALL_FAILED as FAILURE, UNINSTALLER  # noqa: E402
-
-from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETUP_TITLE, UNINSTALL_KEY  # noqa: E402
-from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE  # noqa: E402
+from checks import check
+from e2e_machine import Machine, Preview, expect_boxes, expect_installed, expect_nothing_installed
+from e2e_machine import machine_arguments, run_scenario
+from product import ASSETS, INSTALL_FAILED as FAILURE, UNINSTALLER
+from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETUP_TITLE, UNINSTALL_KEY
+from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE
 
 # The screen saver chosen before Marigold, in the system folder: on 64-bit Windows the 64-bit one,
 # which a 32-bit program is shown only when it asks past the redirection to the 32-bit folder.
@@ -38,6 +33,9 @@ class Removal:
         ini.write_bytes(ini.read_bytes() + b"[boot]\r\nSCRNSAVE.EXE=" + PREVIOUS_SAVER.encode() + b"\r\n")
         self.reg("add", "HKCU\\Control Panel\\Desktop", "/v", "ScreenSaveActive", "/d", "1", "/f")
 
+    def uninstaller(self):
+        return self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}")
+
     def reg(self, *args):
         return self.m.sandbox.run("reg", *args)
 
@@ -54,7 +52,7 @@ class Removal:
         """The entry's QuietUninstallString, as a package manager runs it: no boxes, the outcome as exit code."""
         quiet = self.m.sandbox.reg_value(f"HKLM\\{self.entry_key()}", "QuietUninstallString")
         check(quiet == f'"C:\\windows\\marigoldfiles\\{UNINSTALLER}" /S', f"the quiet command: {quiet}")
-        code, boxes, _ = self.m.run_program([self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}"), "/S"], [], TITLE, log_name,
+        code, boxes, _ = self.m.run_program([self.uninstaller(), "/S"], [], TITLE, log_name,
                                             cwd=cwd)
         check(boxes == [], f"no box: {boxes}")
         return code
@@ -123,7 +121,7 @@ def scenario_remove(args, display):
 def scenario_remove_no(args, display):
     r = Removal(args, display)
     r.m.install()
-    uninstaller = r.m.windows_path(f"marigoldfiles\\{UNINSTALLER}")
+    uninstaller = r.uninstaller()
     code, boxes, _ = r.m.run_program([uninstaller], ["n"], TITLE, "remove-no")
     check(boxes == [ASK_REMOVE] and code == EXIT_DECLINED, f"only the question, declined: {boxes}, exit code {code}")
     r.expect_installed()
@@ -184,8 +182,11 @@ def scenario_remove_while_previewing(args, display):
     # The preview runs from the asset folder, so that folder cannot go before the next restart either.
     preview = Preview(r.m, cwd=r.m.windows / "marigoldfiles")
     check(preview.shown, "the installed screen saver runs as a preview")
-    code, boxes, _ = r.remove(["y", "Return"])
-    check(boxes == [ASK_REMOVE, REMOVED_AT_RESTART], f"removed, the rest at the next restart: {boxes}")
+    # Started as the entry's command is, so that its exit code can be read.
+    uninstaller = r.uninstaller()
+    code, boxes, _ = r.m.run_program([uninstaller], ["y", "Return"], TITLE, "remove")
+    check(boxes == [ASK_REMOVE, REMOVED_AT_RESTART] and code == EXIT_AT_RESTART,
+          f"removed, the rest at the next restart: {boxes}, exit code {code}")
     r.expect_removed(folder_at_restart=True)
     preview.end()
     r.expect_gone_after_restart()
