@@ -251,8 +251,15 @@ bool SaverWindow::HandleFullScreen(UINT message, WPARAM wParam, LRESULT& result)
         if (LOWORD(wParam) == WA_INACTIVE) Quit();
         return false;
     case WM_SYSCOMMAND:
-        // No screen saver on top of the screen saver, and no closing it through the system menu keys.
-        return (wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER;
+        // No screen saver on top of the screen saver, and no closing it through the system menu. All
+        // else goes on to the system: turning the monitor off above all, so that the power settings
+        // still let the display sleep while the night is shown.
+        switch (wParam & 0xFFF0) {
+        case SC_SCREENSAVE:
+        case SC_CLOSE:
+            return true;
+        }
+        return false;
     }
     return false;
 }
