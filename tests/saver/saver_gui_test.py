@@ -509,9 +509,8 @@ SC_CLOSE, SC_SCREENSAVE, SC_MONITORPOWER = 0xF060, 0xF140, 0xF170
 
 
 def test_conventions(box):
-    """The saver keeps Windows' conventions: the monitor may still go to sleep during the show, and
-    the settings dialog is modal to the window that asked for it (the pointer's slack per DPI is a
-    unit test)."""
+    """The saver keeps Windows' conventions: the monitor may still sleep during the show, and the
+    settings are modal to the window that asked (the pointer's slack per DPI is a unit test)."""
     process, probe = box.probe("conventions", monitors=ONE_MONITOR)
     if not check(probe.wait(lambda: probe.layout(1)) is not None, "the test build shows the night"):
         finish(process, 1)

@@ -120,13 +120,8 @@ int BroadcastDisplayChange(int width, int height)
 int SendSystemCommands(const char* title, int count, char** pairs)
 {
     HWND window = ::FindWindowA(NULL, title);
-    for (int i = 0; window && i + 1 < count; i += 2) {
-        DWORD_PTR ignored = 0;
-        if (!::SendMessageTimeoutA(window, WM_SYSCOMMAND, std::strtoul(pairs[i], nullptr, 0),
-                                   static_cast<LPARAM>(std::strtol(pairs[i + 1], nullptr, 0)), SMTO_ABORTIFHUNG, 10000,
-                                   &ignored))
-            window = NULL;
-    }
+    for (int i = 0; window && i + 1 < count; i += 2)
+        ::SendMessageA(window, WM_SYSCOMMAND, std::strtoul(pairs[i], nullptr, 0), std::strtol(pairs[i + 1], nullptr, 0));
     std::printf("syscommand %s\n", window ? "sent" : "failed");
     return window ? 0 : 1;
 }
