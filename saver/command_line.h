@@ -1,7 +1,8 @@
 // What the screen-saver command line asks for. Windows starts a screen saver with
 //   /s            run full screen            /p HWND   preview inside HWND
 //   /c[:HWND]     settings, owned by HWND    /a HWND   change password (old Windows only)
-// in any case, with ':' or blanks before the handle. Anything else (or nothing) opens the settings.
+// in any case, with ':' or blanks before the handle. Anything else (or nothing) opens the settings;
+// without a handle they belong to the window in front.
 #pragma once
 
 #include <cstdint>

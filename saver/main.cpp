@@ -60,7 +60,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         return RunSaverWindow(instance, options);
     }
     case SaverMode::Configure:
-        RunSettingsDialog(instance, command.hasWindow ? WindowFrom(command) : NULL);
+        // Without a handle the dialog is modal to the window in front, as Windows' convention has it:
+        // older systems' Screen Saver page passes none and expects its own window to wait.
+        RunSettingsDialog(instance, command.hasWindow ? WindowFrom(command) : ::GetForegroundWindow());
         return 0;
     case SaverMode::Password:
         return 0;  // passwords belong to the system since long ago

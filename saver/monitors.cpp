@@ -38,3 +38,8 @@ bool SystemMonitors(HeapArray<Monitor>& monitors)
     const RECT primary = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     return monitors.push(Monitor{primary, kBaseDpi});
 }
+
+int DpiAt(POINT point)
+{
+    return MonitorDpi(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
+}

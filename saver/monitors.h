@@ -7,3 +7,5 @@
 // Every monitor of the desktop (the primary screen alone if the system lists none) in `monitors`;
 // false when there is no memory for the list.
 bool SystemMonitors(HeapArray<Monitor>& monitors);
+// The DPI of the monitor that shows `point` (screen coordinates), or of the nearest one.
+int DpiAt(POINT point);

@@ -2,10 +2,9 @@
 
 #include <mmsystem.h>
 
-#include <cstdlib>
-
 #include "cstring.h"
 #include "handles.h"
+#include "pointer.h"
 #include "resource.h"
 #include "show.h"
 #include "sprites.h"
@@ -21,7 +20,6 @@ const char kWindowClass[] = "MarigoldSaverWindow";
 const char kWindowTitle[] = "Marigold Screen Saver";
 const UINT_PTR kFrameTimer = 1;
 const UINT kFrameMilliseconds = 33;    // about 30 frames a second
-const int kMouseSlack = 6;             // pixels the mouse may wander before the show ends
 
 // The boom's player. winmm.dll is not one of the DLLs the system protects, so it comes from the
 // system folder when the first boom is due rather than as an import the loader may find elsewhere.
@@ -253,14 +251,22 @@ bool SaverWindow::HandleFullScreen(UINT message, WPARAM wParam, LRESULT& result)
         if (LOWORD(wParam) == WA_INACTIVE) Quit();
         return false;
     case WM_SYSCOMMAND:
-        // No screen saver on top of the screen saver, and no closing it through the system menu keys.
-        return (wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER;
+        // No screen saver on top of the screen saver, and no closing it through the system menu. All
+        // else goes on to the system: turning the monitor off above all, so that the power settings
+        // still let the display sleep while the night is shown.
+        switch (wParam & 0xFFF0) {
+        case SC_SCREENSAVE:
+        case SC_CLOSE:
+            return true;
+        }
+        return false;
     }
     return false;
 }
 
 // Only movement away from where the pointer rested when the show started counts, so the report
-// Windows sends as the window appears (and a small jitter) does not end it.
+// Windows sends as the window appears (and a small jitter) does not end it. Coordinates are the
+// monitor's own pixels (the saver is per-monitor DPI aware), so the jitter allowed follows its DPI.
 bool SaverWindow::PointerMovedAway()
 {
     POINT now;
@@ -270,7 +276,7 @@ bool SaverWindow::PointerMovedAway()
         mouseKnown_ = true;
         return false;
     }
-    return std::abs(now.x - mouseStart_.x) > kMouseSlack || std::abs(now.y - mouseStart_.y) > kMouseSlack;
+    return PointerLeftRest(mouseStart_, now, DpiAt(now));
 }
 
 void SaverWindow::Paint()

@@ -17,7 +17,7 @@ TEST_CASE("saver command line modes in any case")
     CHECK(Parse("  -s  ").mode == SaverMode::Run);
     CHECK(Parse("/a 123").mode == SaverMode::Password);
     CHECK(Parse("/A:123").mode == SaverMode::Password);
-    // No argument, /c without a handle and anything unknown: the settings, with no owner.
+    // No argument, /c without a handle and anything unknown: the settings, with no handle given.
     for (const char* text : {"", "/c", "/C", "/x", "hello", "/start", "/sx", "/"}) {
         CAPTURE(text);
         const SaverCommand c = Parse(text);

@@ -143,6 +143,10 @@ class Probe:
         scenes = self.scenes(number)
         return None if scenes is None else [(tuple(map(int, w[3:7])), tuple(map(int, w[8:10])), int(w[13])) for w in scenes]
 
+    def syscommands(self):
+        """The system commands that reached the default window procedure, in order."""
+        return [int(line.split()[1], 16) for line in self.lines() if line.startswith("syscommand ")]
+
     def standins(self, number):
         """Per scene of layout `number`, the pictures drawn as stand-ins ("none", or names joined by commas)."""
         return [w[15] for w in self.scenes(number) or []]
@@ -499,8 +503,48 @@ def test_short_of_memory(box):
     check_ends(box, process, "smaller buffer")
 
 
+SC_CLOSE, SC_SCREENSAVE, SC_MONITORPOWER = 0xF060, 0xF140, 0xF170
+
+
+def test_conventions(box):
+    """The saver keeps Windows' conventions: the monitor may still sleep during the show, and the
+    settings are modal to the window that asked (the pointer's slack per DPI is a unit test)."""
+    process, probe = box.probe("conventions", monitors=ONE_MONITOR)
+    if not check(probe.wait(lambda: probe.layout(1)) is not None, "the test build shows the night"):
+        finish(process, 1)
+        return
+    # Monitor off first: a close that got through would leave nothing to send it to.
+    sent = box.sandbox.run(box.args.helper, "syscommand", SAVER_TITLE, SC_MONITORPOWER, 2, SC_SCREENSAVE, 0, SC_CLOSE, 0,
+                           env=box.display.env(), timeout=60)
+    check("syscommand sent" in sent.stdout, f"the system commands are sent: {sent.stdout.strip()}")
+    passed = [hex(code) for code in probe.syscommands()]
+    check(passed == [hex(SC_MONITORPOWER)], f"only turning the monitor off reaches the default handling: {passed}")
+    check(process.poll() is None, "neither a second screen saver nor the system menu's Close ends the show")
+    check_ends(box, process, "the show after system commands")
+
+    parents, handles = [], []
+    for _ in range(2):  # one after the other: the later one comes to the front
+        parents.append(box.wine(box.args.helper, "parent", "60"))
+        handles.append(read_children(parents[-1], lambda line: line.startswith("hwnd ")))
+    if check(all(handles), "two windows to own the dialog"):
+        named, in_front = (h.split()[1] for h in handles)
+        for args, owner in ((["/c"], in_front), (["/c", named], named)):
+            saver = box.saver(*args)
+            shown = box.sandbox.run(box.args.helper, "owner", SETTINGS_TITLE, 20, env=box.display.env(), timeout=60)
+            rc, _ = finish(saver, 15)
+            check(shown.stdout.split() == ["owner", owner] and rc == 0,
+                  f"{' '.join(args)}: the settings are owned by {owner}: {shown.stdout.strip()}, exit {rc}")
+    for parent in parents:
+        # Its output is not read to the end: a Wine process it started first may hold it open.
+        parent.stdin.write("quit\n")
+        parent.stdin.flush()
+        read_children(parent, lambda line: line == "destroyed")
+        parent.wait(10)
+
+
 GROUPS = {
-    "show": [test_full_screen, test_mouse, test_preview, test_settings, test_bad_handles, test_damaged_assets],
+    "show": [test_full_screen, test_mouse, test_preview, test_settings, test_bad_handles, test_damaged_assets,
+             test_conventions],
     "desktop": [test_display_change, test_short_of_memory, test_long_run],
 }
 

@@ -5,6 +5,11 @@
 //   saver_helper displaychange W H
 //                                 tells every top-level window that the display changed, as Windows
 //                                 does after a monitor came, went or changed its resolution.
+//   saver_helper syscommand TITLE CODE LPARAM [CODE LPARAM ...]
+//                                 sends the window titled TITLE each WM_SYSCOMMAND in turn.
+//   saver_helper owner TITLE SECONDS
+//                                 waits for a window titled TITLE, prints "owner N" (0: none) and
+//                                 closes it.
 #include <windows.h>
 
 #include <cstdio>
@@ -112,11 +117,36 @@ int BroadcastDisplayChange(int width, int height)
     return sent ? 0 : 1;
 }
 
+int SendSystemCommands(const char* title, int count, char** pairs)
+{
+    HWND window = ::FindWindowA(NULL, title);
+    for (int i = 0; window && i + 1 < count; i += 2)
+        ::SendMessageA(window, WM_SYSCOMMAND, std::strtoul(pairs[i], nullptr, 0), std::strtol(pairs[i + 1], nullptr, 0));
+    std::printf("syscommand %s\n", window ? "sent" : "failed");
+    return window ? 0 : 1;
+}
+
+int ReportOwner(const char* title, int seconds)
+{
+    HWND window = NULL;
+    for (int waited = 0; !(window = ::FindWindowA(NULL, title)) && waited < seconds * 10; ++waited) ::Sleep(100);
+    if (!window) {
+        std::printf("no window\n");
+        return 1;
+    }
+    std::printf("owner %llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(::GetWindow(window, GW_OWNER))));
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "parent") == 0) return RunParent(argc >= 3 ? std::atoi(argv[2]) : 30);
     if (argc >= 4 && std::strcmp(argv[1], "displaychange") == 0)
         return BroadcastDisplayChange(std::atoi(argv[2]), std::atoi(argv[3]));
-    std::fprintf(stderr, "usage: saver_helper parent SECONDS | displaychange W H\n");
+    if (argc >= 5 && std::strcmp(argv[1], "syscommand") == 0) return SendSystemCommands(argv[2], argc - 3, argv + 3);
+    if (argc >= 4 && std::strcmp(argv[1], "owner") == 0) return ReportOwner(argv[2], std::atoi(argv[3]));
+    std::fprintf(stderr, "usage: saver_helper parent SECONDS | displaychange W H | syscommand TITLE CODE LPARAM... | "
+                         "owner TITLE SECONDS\n");
     return 2;
 }

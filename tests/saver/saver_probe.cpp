@@ -187,6 +187,19 @@ void Report(const NightShow& show, unsigned long long frames, int layouts, unsig
     nextStatus = frames - frames % g_every + g_every;
 }
 
+// Windows tells a CBT hook of each system command just before the default window procedure carries
+// it out, so the report shows which ones the saver passed on.
+LRESULT CALLBACK ReportSystemCommand(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_SYSCOMMAND) {
+        if (FILE* file = std::fopen((g_folder + "\\report.txt").c_str(), "a")) {
+            std::fprintf(file, "syscommand %04x\n", static_cast<unsigned>(wParam & 0xFFF0));
+            std::fclose(file);
+        }
+    }
+    return ::CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 }  // namespace
 
 void ApplySaverProbe(const char* commandLine, SaverHooks& hooks)
@@ -196,6 +209,7 @@ void ApplySaverProbe(const char* commandLine, SaverHooks& hooks)
     if (!g_folder.empty()) {
         hooks.monitors = MonitorsFromFile;
         hooks.afterTick = Report;
+        ::SetWindowsHookExA(WH_CBT, ReportSystemCommand, NULL, ::GetCurrentThreadId());
     }
     const std::string fast = Option(commandLine, "--fast="), every = Option(commandLine, "--every=");
     const std::string limit = Option(commandLine, "--buffer-limit=");
