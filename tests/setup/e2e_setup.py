@@ -21,7 +21,7 @@ MAX_TRACE_BYTES = 256 * 2**20
 
 from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALL_FAILED as FAILURE  # noqa: E402
 from product import INSTALLED as SUCCESS, MB_OK_INFORMATION, MB_YESNO_QUESTION, SETUP_TITLE as TITLE  # noqa: E402
-from product import SHORTCUTS, UNINSTALLER  # noqa: E402
+from product import SHORTCUTS, UNINSTALL_KEY, UNINSTALLER  # noqa: E402
 
 def message_box_texts(trace):
     """The texts of Wine's message-box trace, in order. With the loader's trace on as well, a loader
@@ -395,6 +395,10 @@ def scenario_installed_version(args, display):
     trace = m.install()
     expected = (fixture if kept else pathlib.Path(args.saver)).read_bytes()
     check(installed.read_bytes() == expected, "a newer screen saver is kept" if kept else "an older one is replaced")
+    # The entry among the installed programs (the 32-bit view on 64-bit Windows) shows what is installed now.
+    key = "HKLM\\" + (UNINSTALL_KEY.replace("Software\\", "Software\\WOW6432Node\\", 1) if args.windows == "64" else UNINSTALL_KEY)
+    shown = [m.sandbox.reg_value(key, name) for name in ("DisplayVersion", "VersionMajor", "VersionMinor")]
+    check(shown == (["2.0", "0x2", "0x0"] if kept else ["1.00", "0x1", "0x0"]), f"the entry's version: {shown}")
     check(m.boot_value() is not None, "activated")
     check(m.temp_leftovers() == [], "no temporary files left")
     expect_launches(m, trace)

@@ -4,6 +4,7 @@ Add/Remove Programs engine (`uninstaller --list` / `--remove`) finds the entry a
 uninstaller, whose boxes are answered with real keys; or the entry's quiet command runs it with /S.
 What is left afterwards is read from the prefix: files, shortcuts, registry, the active screen saver,
 and what a restart takes away."""
+import datetime
 import pathlib
 import sys
 
@@ -80,13 +81,17 @@ class Removal:
         payload = [pathlib.Path(self.m.args.saver), pathlib.Path(self.m.args.uninstaller)]
         payload += [pathlib.Path(self.m.args.assets) / name for name in ASSETS]
         size_kb = (sum(p.stat().st_size for p in payload) + 1023) // 1024
-        expected = {"DisplayName": PRODUCT, "DisplayVersion": "1.00", "Publisher": "LUMAVERT",
+        expected = {"DisplayName": PRODUCT, "DisplayVersion": "1.00", "VersionMajor": "0x1", "VersionMinor": "0x0",
+                    "Publisher": "LUMAVERT",
                     "DisplayIcon": "C:\\windows\\Marigold.scr,0", "UninstallString": f'"{uninstaller}"',
                     "QuietUninstallString": f'"{uninstaller}" /S', "URLInfoAbout": self.m.args.url,
                     "InstallLocation": "C:\\windows\\marigoldfiles", "EstimatedSize": hex(size_kb),
                     "NoModify": "0x1", "NoRepair": "0x1"}
         found = {name: value(name) for name in expected}
         check(found == expected, f"the entry's values: {found}")
+        today = datetime.date.today()  # the local date of the installation, or of the day before at midnight
+        dates = [f"{day:%Y%m%d}" for day in (today, today - datetime.timedelta(days=1))]
+        check(value("InstallDate") in dates, f"installed on {value('InstallDate')}, expected one of {dates}")
 
     def expect_removed(self, folder_at_restart=False):
         """Nothing of Marigold, but the uninstaller's own copy that goes at the next restart (and the
