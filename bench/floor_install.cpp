@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "installed_files.h"
 #include "paths.h"
 #include "payloads.h"
 #include "publisher.h"
@@ -24,7 +25,7 @@ bool WritePayload(const CString& windowsDir, const Payload& payload)
     if (!bytes) return false;
     const DWORD size = ::SizeofResource(NULL, found);
 
-    const CString path = windowsDir + (payload.relativePath ? payload.relativePath : SAVER_FILE_NAME);
+    const CString path = payload.fileName ? AssetFilePath(windowsDir, payload.fileName) : windowsDir + SAVER_FILE_NAME;
     HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -36,7 +37,7 @@ bool Install()
 {
     const CString windowsDir = WindowsDirectory();
     if (windowsDir.IsEmpty()) return false;
-    ::CreateDirectoryA(windowsDir + kAssetFolder, NULL);
+    ::CreateDirectoryA(AssetFolderIn(windowsDir), NULL);
     for (const Payload& payload : kPayloads)
         if (!WritePayload(windowsDir, payload)) return false;
 

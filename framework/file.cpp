@@ -71,12 +71,13 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status)
     if (!full) return FALSE;
     const DWORD length = ::GetFullPathNameA(fileName, needed + 1, full, NULL);
     if (length == 0 || length >= needed + 1) return FALSE;
+    // Also when nothing is there: a caller that goes on to create the file needs no second pass.
+    status.m_szFullName = CString(full, static_cast<int>(length));
 
     // One question to the file system (a volume query and a directory search cost about forty times
     // as much under Wine); a missing drive or folder fails it as well.
     WIN32_FILE_ATTRIBUTE_DATA found;
     if (!::GetFileAttributesExA(full, GetFileExInfoStandard, &found)) return FALSE;
     status.m_attribute = found.dwFileAttributes;
-    status.m_szFullName = CString(full, static_cast<int>(length));
     return TRUE;
 }

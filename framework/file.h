@@ -55,7 +55,8 @@ public:
     bool IsOpen() const { return handle_.valid(); }
 
     // TRUE when an entry (file, hidden or system file, or folder) exists at `fileName` on a volume
-    // that answers. Fills `status` with its attributes and full path.
+    // that answers. Fills `status` with its attributes, and with the full path of `fileName` also
+    // when nothing is there.
     static BOOL GetStatus(LPCSTR fileName, CFileStatus& status);
 
 private:

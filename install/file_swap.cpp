@@ -37,12 +37,13 @@ CString CreateFileIn(LPCSTR folder, LPCSTR prefix)
 
 CString CreateFileBeside(LPCSTR path, LPCSTR prefix)
 {
-    char full[MAX_PATH] = "";
-    LPSTR namePart = NULL;
-    const DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, &namePart);
-    if (length == 0 || length >= MAX_PATH || !namePart) return CString();
-    *namePart = '\0';  // the folder, with its backslash
-    return CreateFileIn(full, prefix);
+    // The folder is the text up to the last separator. Walked character by character: in a
+    // double-byte code page the second byte of a character can look like a backslash.
+    LPCSTR nameStart = path;
+    for (LPCSTR p = path; *p; p = ::CharNextA(p))
+        if (*p == '\\' || *p == '/' || *p == ':') nameStart = p + 1;
+    if (nameStart == path) return CreateFileIn(".", prefix);
+    return CreateFileIn(CString(path, static_cast<int>(nameStart - path)), prefix);
 }
 
 BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)

@@ -19,7 +19,7 @@ extern const char kAsidePrefix[];
 // A new, empty file in `folder`, named by the system with `prefix` (GetTempFileNameA, which picks an
 // unused name and creates the file). Empty when the folder does not take one.
 CString CreateFileIn(LPCSTR folder, LPCSTR prefix);
-// The same in the folder of `path`.
+// The same in the folder of `path`, as the path names it (it is not made absolute again).
 CString CreateFileBeside(LPCSTR path, LPCSTR prefix);
 
 // Moves `newCopy` (in the same folder) to `target`, replacing the file there in one step. A target

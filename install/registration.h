@@ -9,6 +9,7 @@
 
 struct UninstallEntry {
     CString uninstaller;      // full path of uninstall.exe
+    CString installedSaver;   // the screen saver now installed, whose version the entry shows
     CString displayIcon;      // "path,index" of the icon to show
     CString installLocation;  // the folder of the product's files
     CString aboutUrl;         // the publisher's site
@@ -18,7 +19,9 @@ struct UninstallEntry {
 // The entry's key below HKEY_LOCAL_MACHINE.
 extern const char kUninstallKey[];
 
-// Writes (or updates) the entry. FALSE when it could not be written completely.
+// Writes (or updates) the entry, dated today. Its version is that of the installed screen saver
+// (which may be newer than the one this setup carries); without a readable one the entry shows none.
+// FALSE when it could not be written completely.
 BOOL RegisterUninstaller(const UninstallEntry& entry);
 
 // Removes the entry; TRUE also when there was none.

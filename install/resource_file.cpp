@@ -7,8 +7,6 @@
 
 namespace {
 
-const char kVersionKey[] = "FileVersion";
-
 struct ResourceBytes {
     const void* data = NULL;
     DWORD size = 0;
@@ -28,28 +26,8 @@ ResourceBytes FindResourceBytes(LPCSTR name, LPCSTR type)
     return bytes;
 }
 
-// Writes `bytes` to `path` (created or truncated) and pushes them onto the disk before reporting
-// success, so that a power cut after "installed" cannot leave a short file. A partly written file
-// is deleted: it would pass for a complete one.
-int WriteWholeFile(LPCSTR path, const ResourceBytes& bytes)
-{
-    bool created = false;
-    try {
-        CFile file(path, CFile::modeCreate | CFile::modeWrite);
-        created = true;
-        file.Write(bytes.data, bytes.size);
-        file.Flush();
-        file.Close();
-        return 1;
-    } catch (const CFileException&) {
-        // Reported through the result only; the file object has closed its handle by now.
-    }
-    if (created) ::DeleteFileA(path);
-    return 0;
-}
-
-// A new copy of the resource beside its target, named by the system; deleted at scope exit unless
-// it has been moved into place.
+// A new file beside the target, named by the system, that receives the resource; deleted at scope
+// exit unless it has been moved into place.
 class NewCopy {
 public:
     explicit NewCopy(LPCSTR target) : path_(CreateFileBeside(target, kNewCopyPrefix)) {}
@@ -57,7 +35,7 @@ public:
     NewCopy(const NewCopy&) = delete;
     NewCopy& operator=(const NewCopy&) = delete;
 
-    bool Write(const ResourceBytes& bytes) const { return !path_.IsEmpty() && WriteWholeFile(path_, bytes); }
+    bool Extract(LPCSTR name, LPCSTR type) const { return !path_.IsEmpty() && ExtractResource(path_, name, type); }
     LPCSTR path() const { return path_; }
     bool MoveTo(LPCSTR target)
     {
@@ -76,34 +54,50 @@ int ExtractResource(LPCSTR path, LPCSTR name, LPCSTR type)
 {
     const ResourceBytes resource = FindResourceBytes(name, type);
     if (!resource.data) return 0;
-    return WriteWholeFile(path, resource);
+    // The bytes are pushed onto the disk before success is reported, so that a power cut after
+    // "installed" cannot leave a short file. A partly written file is deleted: it would pass for a
+    // complete one.
+    bool created = false;
+    try {
+        CFile file(path, CFile::modeCreate | CFile::modeWrite);
+        created = true;
+        file.Write(resource.data, resource.size);
+        file.Flush();
+        file.Close();
+        return 1;
+    } catch (const CFileException&) {
+        // Reported through the result only; the file object has closed its handle by now.
+    }
+    if (created) ::DeleteFileA(path);
+    return 0;
 }
 
 int InstallResourceFile(LPCSTR path, LPCSTR name, LPCSTR type)
 {
-    // With nothing to install, whatever is installed stays.
-    const ResourceBytes resource = FindResourceBytes(name, type);
-    if (!resource.data) return 0;
-
+    // The status query makes the path absolute, also when nothing is there yet; everything below
+    // works on that one full path.
     CFileStatus status;
     const bool installed = CFile::GetStatus(path, status) != FALSE;
     if (installed && (status.m_attribute & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    const CString& target = status.m_szFullName;
+    if (target.IsEmpty()) return 0;
 
     // The one write of the embedded bytes goes to a new file in the target's own folder, whose
-    // permissions protect it, and reaches the target name only whole, in one move.
-    NewCopy copy(path);
-    if (!copy.Write(resource)) return 0;
+    // permissions protect it, and reaches the target name only whole, in one move. With nothing to
+    // install, whatever is installed stays.
+    NewCopy copy(target);
+    if (!copy.Extract(name, type)) return 0;
 
     if (installed) {
         // Keep a newer installed copy; an equal one is rewritten. An installed file without a version
         // (0) is never newer, so the embedded copy's version is read only when it can matter.
         PackedVersion installedVersion = 0;
-        QueryVersionValue(path, kVersionKey, NULL, 0, &installedVersion);
+        QueryVersionValue(target, kFileVersionKey, NULL, 0, &installedVersion);
         if (installedVersion != 0) {
             PackedVersion embeddedVersion = 0;
-            QueryVersionValue(copy.path(), kVersionKey, NULL, 0, &embeddedVersion);
+            QueryVersionValue(copy.path(), kFileVersionKey, NULL, 0, &embeddedVersion);
             if (installedVersion > embeddedVersion) return 1;
         }
     }
-    return copy.MoveTo(path) ? 1 : 0;
+    return copy.MoveTo(target) ? 1 : 0;
 }

@@ -10,6 +10,9 @@
 // for "no version information".
 typedef DWORD PackedVersion;
 
+// The value that installed copies are compared by.
+const char kFileVersionKey[] = "FileVersion";
+
 // Copies the value `key` of the file's first translation into `outText` (at most outTextSize - 1
 // characters and a NUL) and, when `outPacked` is given, stores its packed form there (0 on any
 // failure). Returns the number of characters copied; 0 without a text buffer or when not found.

@@ -21,11 +21,4 @@
 #define IDR_PUMPKIN3 147
 #define IDR_BOOM 155         /* "WAVE" */
 
-// The setup's title: string IDS_APP_TITLE, and the name of the lock that keeps a second setup, or an
-// uninstaller, from running beside it.
-#define SETUP_TITLE "Marigold Screen Saver Setup"
-
-// The installed screen saver's file name: string IDS_SAVER_FILE_NAME, and what the uninstaller removes.
-#define SAVER_FILE_NAME "Marigold.scr"
-
 #endif

@@ -4,7 +4,9 @@
 
 #include "cstring.h"
 #include "handles.h"
+#include "installed_files.h"
 #include "pointer.h"
+#include "product.h"
 #include "resource.h"
 #include "show.h"
 #include "sprites.h"
@@ -17,7 +19,7 @@
 namespace {
 
 const char kWindowClass[] = "MarigoldSaverWindow";
-const char kWindowTitle[] = "Marigold Screen Saver";
+const char kWindowTitle[] = PRODUCT_NAME;
 const UINT_PTR kFrameTimer = 1;
 const UINT kFrameMilliseconds = 33;    // about 30 frames a second
 
@@ -93,7 +95,7 @@ bool SaverWindow::Create(HINSTANCE instance)
 
     // Everything that needs memory is made here, outside the window procedure, before the window.
     assets_ = AssetFolder();
-    if (!assets_.IsEmpty()) boom_ = assets_ + "boom1.wav";
+    if (!assets_.IsEmpty()) boom_ = assets_ + BOOM_FILE_NAME;
     const std::uint32_t seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
     if (!show_.make(options_.settings, assets_, seed, options_.hooks.makeFrameBuffer)) return false;
     if (options_.fullScreen) {

@@ -8,8 +8,8 @@
 #include "dib.h"
 #include "handles.h"
 #include "paint.h"
+#include "installed_files.h"
 #include "paths.h"
-#include "product.h"
 
 namespace {
 
@@ -207,7 +207,7 @@ Sprite Sprite::Resized(int newWidth, int newHeight) const
 CString AssetFolder()
 {
     const CString windows = WindowsDirectory();
-    return windows.IsEmpty() ? CString() : WithTrailingBackslash(windows + kAssetFolder);
+    return windows.IsEmpty() ? CString() : WithTrailingBackslash(AssetFolderIn(windows));
 }
 
 bool SpriteSet::complete() const
@@ -237,11 +237,11 @@ SpriteSet LoadSprites(LPCSTR folder, const FigureSizes& sizes)
     const int sw = sizes.skeleton.width, sh = sizes.skeleton.height;
     const int pw = sizes.pumpkin.width, ph = sizes.pumpkin.height;
 
-    set.ghost = load("ghost.bmp", files.ghost, sizes.ghost);
+    set.ghost = load(GHOST_FILE_NAME, files.ghost, sizes.ghost);
     if (set.ghost.empty()) set.ghost = DrawStandIn(gw, gh, PaintGhost);
-    set.skeleton = load("skeleton.bmp", files.skeleton, sizes.skeleton);
+    set.skeleton = load(SKELETON_FILE_NAME, files.skeleton, sizes.skeleton);
     if (set.skeleton.empty()) set.skeleton = DrawStandIn(sw, sh, PaintSkeleton);
-    const char* const pumpkinFiles[Scene::kPumpkinVariants] = {"pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp"};
+    const char* const pumpkinFiles[Scene::kPumpkinVariants] = {PUMPKIN1_FILE_NAME, PUMPKIN2_FILE_NAME, PUMPKIN3_FILE_NAME};
     for (int i = 0; i < Scene::kPumpkinVariants; ++i) {
         set.pumpkins[i] = load(pumpkinFiles[i], files.pumpkin, sizes.pumpkin);
         if (set.pumpkins[i].empty())

@@ -1,6 +1,7 @@
 #include <shlobj.h>
 
 #include "activation.h"
+#include "installed_files.h"
 #include "paths.h"
 #include "payloads.h"
 #include "previous_saver.h"
@@ -29,17 +30,23 @@ DWORD InstalledSizeKb()
     return (bytes + kBytesPerKb - 1) / kBytesPerKb;
 }
 
-// The uninstaller and its entry among the installed programs. It comes before the product's files,
-// so that even a partly failed installation can be removed; like the shortcuts, it does not decide
-// the installation's result.
-void InstallUninstaller(const InstallOperations& operations, const CString& windowsDir, const CString& saverPath)
+bool InstallPayload(const InstallOperations& operations, const Payload& payload, const CString& target)
 {
-    const CString uninstaller = windowsDir + kUninstallerPayload.relativePath;
-    if (!operations.installFile(uninstaller, MAKEINTRESOURCEA(kUninstallerPayload.id), kUninstallerPayload.type)) return;
+    return operations.installFile(target, MAKEINTRESOURCEA(payload.id), payload.type) != 0;
+}
+
+// The entry among the installed programs, for an uninstaller in place. It shows the version of the
+// screen saver that is installed now, so it is written once that file has been dealt with, and
+// before the pictures, so that even a partly failed installation can be removed. Like the
+// shortcuts, it does not decide the installation's result.
+void RegisterProduct(const InstallOperations& operations, const CString& windowsDir, const CString& uninstaller,
+                     const CString& saverPath)
+{
     UninstallEntry entry;
     entry.uninstaller = uninstaller;
+    entry.installedSaver = saverPath;
     entry.displayIcon = saverPath + ",0";
-    entry.installLocation = windowsDir + kAssetFolder;
+    entry.installLocation = AssetFolderIn(windowsDir);
     entry.aboutUrl = PublisherSiteUrl;
     entry.estimatedSizeKb = InstalledSizeKb();
     operations.registerUninstaller(entry);
@@ -68,14 +75,18 @@ int InstallAllWith(const InstallOperations& operations)
     const CString saverPath = windowsDir + saverName;
 
     // An existing folder is fine; a folder that cannot be made shows up as failing asset files.
-    ::CreateDirectoryA(windowsDir + kAssetFolder, NULL);
+    ::CreateDirectoryA(AssetFolderIn(windowsDir), NULL);
 
     for (const PublisherShortcut& shortcut : kPublisherShortcuts) operations.createShortcut(shortcut, PublisherSiteUrl);
-    InstallUninstaller(operations, windowsDir, saverPath);
+    const CString uninstaller = AssetFilePath(windowsDir, kUninstallerPayload.fileName);
+    const bool removable = InstallPayload(operations, kUninstallerPayload, uninstaller);
 
     for (const Payload& payload : kPayloads) {
-        const CString target = payload.relativePath ? windowsDir + payload.relativePath : saverPath;
-        if (!operations.installFile(target, MAKEINTRESOURCEA(payload.id), payload.type)) return 0;
+        const bool isSaver = payload.fileName == NULL;
+        const bool installed =
+            InstallPayload(operations, payload, isSaver ? saverPath : AssetFilePath(windowsDir, payload.fileName));
+        if (isSaver && removable) RegisterProduct(operations, windowsDir, uninstaller, saverPath);
+        if (!installed) return 0;
     }
     // Removal puts back what was active before; a failure to remember it leaves the result alone.
     operations.recordPreviousScreenSaver(saverPath);

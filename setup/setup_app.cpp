@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "product_version.h"
 #include "publisher.h"
 #include "setup_ids.h"
 #include "system_library.h"
@@ -25,8 +26,9 @@ CSetupApp theApp;
 
 BOOL CSetupApp::RunSetup()
 {
-    // Lives until the process ends: it keeps a second copy from running meanwhile.
-    ::CreateMutexA(NULL, FALSE, AfxGetAppTitle());
+    // Lives until the process ends: it keeps a second copy from running meanwhile, and an uninstaller,
+    // which takes the same lock by the same name (the title, as built, whatever the string table says).
+    ::CreateMutexA(NULL, FALSE, SETUP_TITLE);
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return FALSE;
 
     ::CoInitialize(NULL);  // for the shell link object and the desktop's shell; stays initialised until the process ends

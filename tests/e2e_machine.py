@@ -13,7 +13,7 @@ import time
 
 from checks import check, failures
 from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALLED as SUCCESS, SETUP_TITLE as TITLE
-from product import SHORTCUTS, UNINSTALLER
+from product import SHORTCUTS, UNINSTALL_KEY, UNINSTALLER
 from wine_session import SLOW, Sandbox, VirtualDisplay
 
 MAX_TRACE_BYTES = 256 * 2**20
@@ -160,6 +160,12 @@ class Machine:
         """Windows restarts: what was scheduled for the next start is carried out."""
         self.sandbox.run("wineboot", "-r", timeout=120 * SLOW)
         self.sandbox.stop()
+
+    def entry_key(self):
+        """The product's entry among the installed programs; a 32-bit program's entry on 64-bit Windows
+        is in the 32-bit view, where Windows looks for it."""
+        return "HKLM\\" + (UNINSTALL_KEY.replace("Software\\", "Software\\WOW6432Node\\", 1) if self.args.windows == "64"
+                            else UNINSTALL_KEY)
 
     def shortcut_paths(self):
         return {name: self.user / relative for name, relative in SHORTCUTS.items()}

@@ -62,7 +62,7 @@ PRODUCTS = {
 VERSIONS = {
     "saver": ({"CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver", "FileVersion": "1.00",
                "InternalName": "Marigold", "OriginalFilename": "Marigold.scr", "ProductName": "Marigold Screen Saver",
-               "ProductVersion": "1.00"}, (0x10000, 0)),
+               "ProductVersion": "1.00"}, (0x10000, 1)),
     "uninstaller": ({"CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver Uninstall",
                      "FileVersion": "1.00", "InternalName": "uninstall", "LegalCopyright": "Copyright (C) 2026 LUMAVERT",
                      "OriginalFilename": "uninstall.exe", "ProductName": "Marigold Screen Saver",

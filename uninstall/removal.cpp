@@ -3,9 +3,11 @@
 #include "cstring.h"
 #include "file_swap.h"
 #include "handles.h"
+#include "installed_files.h"
 #include "paths.h"
 #include "payloads.h"
 #include "previous_saver.h"
+#include "product.h"
 #include "publisher.h"
 #include "publisher_shortcuts.h"
 #include "registration.h"
@@ -76,14 +78,14 @@ RemovalOutcome RemoveProduct(LPCSTR self)
     const CString windowsDir = WindowsDirectory();
     if (windowsDir.IsEmpty()) return productNotRemoved;
     const CString saverPath = windowsDir + SAVER_FILE_NAME;
-    const CString assetFolder = windowsDir + kAssetFolder;
-    const CString uninstaller = windowsDir + kUninstallerPayload.relativePath;
+    const CString assetFolder = AssetFolderIn(windowsDir);
+    const CString uninstaller = AssetFilePath(windowsDir, kUninstallerPayload.fileName);
 
     Tally tally;
     if (!RestorePreviousScreenSaver(saverPath)) tally.failed = true;
     RemoveInstalledFile(saverPath, windowsDir, tally);
     for (const Payload& payload : kPayloads)
-        if (payload.relativePath) RemoveInstalledFile(windowsDir + payload.relativePath, windowsDir, tally);
+        if (payload.fileName) RemoveInstalledFile(AssetFilePath(windowsDir, payload.fileName), windowsDir, tally);
     for (const PublisherShortcut& shortcut : kPublisherShortcuts)
         if (RemovePublisherShortcut(shortcut, PublisherSiteUrl) == shortcutNotRemoved) tally.failed = true;
 

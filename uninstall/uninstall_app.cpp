@@ -4,8 +4,8 @@
 
 #include "command_line.h"
 #include "paths.h"
+#include "product_version.h"
 #include "removal.h"
-#include "setup_ids.h"
 #include "uninstall_ids.h"
 
 // The one application object.
@@ -21,7 +21,7 @@ BOOL CUninstallApp::RunUninstall()
 
     // Both live until the process ends: two removals at once would trip over each other's files, and a
     // setup running meanwhile would put back what is being removed (its lock is named after its title).
-    ::CreateMutexA(NULL, FALSE, AfxGetAppTitle());
+    ::CreateMutexA(NULL, FALSE, UNINSTALL_TITLE);
     bool running = ::GetLastError() == ERROR_ALREADY_EXISTS;
     ::CreateMutexA(NULL, FALSE, SETUP_TITLE);
     running = running || ::GetLastError() == ERROR_ALREADY_EXISTS;

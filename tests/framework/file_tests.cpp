@@ -108,6 +108,7 @@ TEST_CASE("CFile::GetStatus finds files and folders and nothing else")
     CHECK((status.m_attribute & FILE_ATTRIBUTE_DIRECTORY) != 0);
 
     CHECK_FALSE(CFile::GetStatus(dir.file("missing.txt").c_str(), status));
+    CHECK(std::string(static_cast<LPCSTR>(status.m_szFullName)) == dir.file("missing.txt"));
     CHECK_FALSE(CFile::GetStatus(dir.file("missing\\there.txt").c_str(), status));
     CHECK_FALSE(CFile::GetStatus(dir.file("*.txt").c_str(), status));
     // A drive letter with no volume behind it counts as nothing there.

@@ -14,7 +14,7 @@ KB = 1024
 RT_RCDATA = 10
 # The setup's own program: 64 KB was the goal, but the C++ runtime that the file layer's one exception
 # needs (unwinder, personality routine and their tables, about 37 KB) keeps it at about 80 KB; the
-# budget leaves a little room above that (see the README's performance notes).
+# budget leaves a little room above that (see docs/performance.md).
 SETUP_OVERHEAD = 84 * KB
 SAVER = 96 * KB
 UNINSTALLER = 48 * KB

@@ -104,6 +104,9 @@ def scenario_installed_version(args, display):
     trace = m.install()
     expected = (fixture if kept else pathlib.Path(args.saver)).read_bytes()
     check(installed.read_bytes() == expected, "a newer screen saver is kept" if kept else "an older one is replaced")
+    # The entry among the installed programs shows what is installed now.
+    shown = [m.sandbox.reg_value(m.entry_key(), name) for name in ("DisplayVersion", "VersionMajor", "VersionMinor")]
+    check(shown == (["2.0", "0x2", "0x0"] if kept else ["1.00", "0x1", "0x0"]), f"the entry's version: {shown}")
     check(m.boot_value() is not None, "activated")
     check(m.temp_leftovers() == [], "no temporary files left")
     expect_launches(m, trace)

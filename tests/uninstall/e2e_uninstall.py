@@ -4,6 +4,7 @@ Add/Remove Programs engine (`uninstaller --list` / `--remove`) finds the entry a
 uninstaller, whose boxes are answered with real keys; or the entry's quiet command runs it with /S.
 What is left afterwards is read from the prefix: files, shortcuts, registry, the active screen saver,
 and what a restart takes away."""
+import datetime
 import pathlib
 import sys
 
@@ -11,7 +12,7 @@ from checks import check
 from e2e_machine import Machine, Preview, expect_boxes, expect_installed, expect_nothing_installed
 from e2e_machine import machine_arguments, run_scenario
 from product import ASSETS, INSTALL_FAILED as FAILURE, UNINSTALLER
-from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETUP_TITLE, UNINSTALL_KEY
+from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETUP_TITLE
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE
 
 # The screen saver chosen before Marigold, in the system folder: on 64-bit Windows the 64-bit one,
@@ -50,17 +51,12 @@ class Removal:
 
     def remove_quietly(self, cwd=None, log_name="remove-quietly"):
         """The entry's QuietUninstallString, as a package manager runs it: no boxes, the outcome as exit code."""
-        quiet = self.m.sandbox.reg_value(f"HKLM\\{self.entry_key()}", "QuietUninstallString")
+        quiet = self.m.sandbox.reg_value(self.m.entry_key(), "QuietUninstallString")
         check(quiet == f'"C:\\windows\\marigoldfiles\\{UNINSTALLER}" /S', f"the quiet command: {quiet}")
         code, boxes, _ = self.m.run_program([self.uninstaller(), "/S"], [], TITLE, log_name,
                                             cwd=cwd)
         check(boxes == [], f"no box: {boxes}")
         return code
-
-    def entry_key(self):
-        # A 32-bit program's entry on 64-bit Windows is in the 32-bit view, where Windows looks for it.
-        return UNINSTALL_KEY.replace("Software\\", "Software\\WOW6432Node\\", 1) if self.m.args.windows == "64" \
-            else UNINSTALL_KEY
 
     def chosen_saver(self):
         return self.m.boot_value(), self.m.sandbox.reg_value("HKCU\\Control Panel\\Desktop", "ScreenSaveActive")
@@ -72,19 +68,23 @@ class Removal:
 
     def expect_registered(self):
         check(self.listed().count(PRODUCT) == 1, f"listed once among the installed programs: {self.listed()}")
-        key = f"HKLM\\{self.entry_key()}"
+        key = self.m.entry_key()
         value = lambda name: self.m.sandbox.reg_value(key, name)
         uninstaller = f"C:\\windows\\marigoldfiles\\{UNINSTALLER}"
         payload = [pathlib.Path(self.m.args.saver), pathlib.Path(self.m.args.uninstaller)]
         payload += [pathlib.Path(self.m.args.assets) / name for name in ASSETS]
         size_kb = (sum(p.stat().st_size for p in payload) + 1023) // 1024
-        expected = {"DisplayName": PRODUCT, "DisplayVersion": "1.00", "Publisher": "LUMAVERT",
+        expected = {"DisplayName": PRODUCT, "DisplayVersion": "1.00", "VersionMajor": "0x1", "VersionMinor": "0x0",
+                    "Publisher": "LUMAVERT",
                     "DisplayIcon": "C:\\windows\\Marigold.scr,0", "UninstallString": f'"{uninstaller}"',
                     "QuietUninstallString": f'"{uninstaller}" /S', "URLInfoAbout": self.m.args.url,
                     "InstallLocation": "C:\\windows\\marigoldfiles", "EstimatedSize": hex(size_kb),
                     "NoModify": "0x1", "NoRepair": "0x1"}
         found = {name: value(name) for name in expected}
         check(found == expected, f"the entry's values: {found}")
+        today = datetime.date.today()  # the local date of the installation, or of the day before at midnight
+        dates = [f"{day:%Y%m%d}" for day in (today, today - datetime.timedelta(days=1))]
+        check(value("InstallDate") in dates, f"installed on {value('InstallDate')}, expected one of {dates}")
 
     def expect_removed(self, folder_at_restart=False):
         """Nothing of Marigold, but the uninstaller's own copy that goes at the next restart (and the
