@@ -3,6 +3,8 @@
 
 set(MARIGOLD_WINE_ROOT "${CMAKE_BINARY_DIR}/wine" CACHE INTERNAL "")
 set(MARIGOLD_WINE_RUN "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh" CACHE INTERNAL "")
+# Every prefix the tests make is a copy of one made once per kind of Windows (32- or 64-bit).
+set(MARIGOLD_WINE_BASE "${CMAKE_BINARY_DIR}/wine-base" CACHE INTERNAL "")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${MARIGOLD_WINE_RUN};--root;${MARIGOLD_WINE_ROOT};--arch;${MARIGOLD_ARCH};--")
 # The checkers (pefile and friends) come from Debian's packages, so prefer the system interpreter.
 if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
@@ -74,7 +76,7 @@ function(marigold_add_cases target)
         FIXTURES_REQUIRED wine
         LABELS wine
         # Wine's own errors are kept, so that a case that dies without a word still says why.
-        ENVIRONMENT "WINEDEBUG=-all,err+all"
+        ENVIRONMENT "WINEDEBUG=-all,err+all;MARIGOLD_WINE_BASE=${MARIGOLD_WINE_BASE}"
         # A filter that matches nothing would pass silently.
         FAIL_REGULAR_EXPRESSION "test cases: *0 *\\|")
     endforeach()
@@ -92,7 +94,7 @@ function(marigold_add_wine_test)
   set_tests_properties(${ARG_NAME} PROPERTIES
     FIXTURES_REQUIRED wine
     LABELS wine
-    ENVIRONMENT "MARIGOLD_WINE_ROOT=${MARIGOLD_WINE_ROOT};MARIGOLD_WINE_ARCH=${MARIGOLD_ARCH};MARIGOLD_WINE_RUN=${MARIGOLD_WINE_RUN};MARIGOLD_BUILD_DIR=${CMAKE_BINARY_DIR};MARIGOLD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    ENVIRONMENT "MARIGOLD_WINE_BASE=${MARIGOLD_WINE_BASE};MARIGOLD_WINE_ROOT=${MARIGOLD_WINE_ROOT};MARIGOLD_WINE_ARCH=${MARIGOLD_ARCH};MARIGOLD_WINE_RUN=${MARIGOLD_WINE_RUN};MARIGOLD_BUILD_DIR=${CMAKE_BINARY_DIR};MARIGOLD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   if(ARG_TIMEOUT)
     set_tests_properties(${ARG_NAME} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   endif()

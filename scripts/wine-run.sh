@@ -10,6 +10,7 @@
 #
 # The sandbox is ROOT/prefix (WINEPREFIX) and ROOT/home (HOME), both inside the build folder, so Wine
 # never links shell folders to the real home folder. Menu entries and the Mono/Gecko prompts are off.
+# With MARIGOLD_WINE_BASE set, a new prefix is a copy of one made once per kind in BASE/<arch>.
 # When started as root, Wine runs as the unprivileged user "marigold-wine": as root, Wine would let a
 # read-only file be truncated, which hides real Windows behaviour.
 set -euo pipefail
@@ -91,6 +92,17 @@ in_sandbox() { "${as_user[@]}" "${sandbox_env[@]}" "$@"; }
 
 make_prefix() {
   mkdir -p "$root/home" "$root/tmp"
+  # A new Windows takes long to make: with a base folder, it is made there once per kind and copied.
+  local base=${MARIGOLD_WINE_BASE:+$MARIGOLD_WINE_BASE/$arch}
+  if [ -n "$base" ] && [ "$base" != "$root" ]; then
+    MARIGOLD_WINE_BASE="" "$here/wine-run.sh" --root "$base" --arch "$arch" --init
+    rm -rf "$root/prefix" "$root/home"
+    cp -a "$base/prefix" "$base/home" "$root/"
+    rm -f "$root/prefix/.marigold-ready"
+    [ -z "${as_user[*]}" ] || chown -R "$run_user" "$root"
+    touch "$root/prefix/.marigold-ready"
+    return 0
+  fi
   [ -z "${as_user[*]}" ] || chown -R "$run_user" "$root"
   in_sandbox "$loader" wineboot -i >"$root/wineboot.log" 2>&1 || true
   # Without a window manager Wine pauses ~2 s after every full-screen window unless windows are unmanaged.

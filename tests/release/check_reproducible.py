@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
-"""Two clean builds of the same sources, in two different folders (source and build alike), must give
-bit-identical setup and screen-saver executables."""
+"""Two builds of the same sources, in two different folders (source and build alike), must give
+bit-identical setup, screen-saver and uninstaller executables. One of them may be the tree's own build
+(--against): it was made from the checkout, in its own build folder."""
 import argparse
 import concurrent.futures
 import hashlib
 import pathlib
+import re
 import sys
 
 import pefile
 
 from checks import check, failures
-from release_build import build, copy_sources
+from release_build import PRODUCTS, build, copy_sources
 
 
 def where_they_differ(first, second):
@@ -29,14 +31,20 @@ def main():
     parser.add_argument("--source", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--arch", required=True)
+    parser.add_argument("--against", help="an unsigned build folder of the checkout, compared with one fresh build")
     args = parser.parse_args()
     work = pathlib.Path(args.work)
     # Different depths and names, so that any path compiled in would show.
-    places = [work / "one" / "src", work / "second-place" / "nested" / "marigold-source"]
+    places = [work / "second-place" / "nested" / "marigold-source"] + ([] if args.against else [work / "one" / "src"])
     trees = [copy_sources(args.source, place) for place in places]
+    options = ["-DMARIGOLD_SIGN_CERT="]
+    if args.against:  # built for the same publisher's address as the tree it is compared with
+        cache = (pathlib.Path(args.against) / "CMakeCache.txt").read_text()
+        options += [f"-DPUBLISHER_SITE_URL={re.search(r'^PUBLISHER_SITE_URL:STRING=(.*)$', cache, re.M).group(1)}"]
     with concurrent.futures.ThreadPoolExecutor(len(trees)) as pool:
-        builds = list(pool.map(lambda tree: build(tree, tree.parent / "build", args.arch, "-DMARIGOLD_SIGN_CERT="),
-                               trees))
+        builds = list(pool.map(lambda tree: build(tree, tree.parent / "build", args.arch, *options), trees))
+    if args.against:
+        builds.append({name: pathlib.Path(args.against) / path for name, path in PRODUCTS.items()})
     for name in builds[0]:
         first, second = builds[0][name], builds[1][name]
         digests = [hashlib.sha256(path.read_bytes()).hexdigest() for path in (first, second)]
