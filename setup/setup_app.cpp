@@ -7,6 +7,7 @@
 #include "setup_ids.h"
 #include "system_library.h"
 #include "user_launch.h"
+#include "user_token.h"
 
 namespace {
 const char kControlPanelParameters[] = "desk.cpl Display,@\"Screen Saver\"";

@@ -83,17 +83,6 @@ HRESULT DesktopShellWindows(IShellWindows** windows)
                               reinterpret_cast<void**>(windows));
 }
 
-bool ProcessIsElevated()
-{
-    HANDLE token = NULL;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    const UniqueHandle owner(token);
-    TOKEN_ELEVATION elevation;
-    elevation.TokenIsElevated = 0;
-    DWORD size = 0;
-    return ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) && elevation.TokenIsElevated;
-}
-
 void OpenForUser(LPCSTR file, LPCSTR parameters, bool elevated, ShellWindowsSource shellWindows)
 {
     if (elevated && OpenThroughDesktop(file, parameters, shellWindows)) return;

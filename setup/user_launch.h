@@ -12,9 +12,6 @@
 typedef HRESULT (*ShellWindowsSource)(IShellWindows** windows);
 HRESULT DesktopShellWindows(IShellWindows** windows);
 
-// Whether this process runs elevated; false when its token cannot be read.
-bool ProcessIsElevated();
-
 // Opens `file` with `parameters` (NULL for none), shown normally, as ShellExecute would. When
 // `elevated`, through the desktop's shell if every step to it succeeds; otherwise straight from this
 // process. What the launch itself comes to is not reported.
