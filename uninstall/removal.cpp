@@ -11,6 +11,7 @@
 #include "publisher.h"
 #include "publisher_shortcuts.h"
 #include "registration.h"
+#include "user_rights.h"
 
 namespace {
 
@@ -57,9 +58,10 @@ bool IsEmptyKey(HKEY root, LPCSTR subKey)
 }
 
 // The saver's settings (and what the setup remembered there), then the publisher's key when nothing
-// else of the publisher is left in it.
+// else of the publisher is left in it; with the user's own rights, as the user's keys.
 void RemoveSettings()
 {
+    const UserRightsScope userRights;
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     if (IsEmptyKey(HKEY_CURRENT_USER, kPublisherKey)) ::RegDeleteKeyA(HKEY_CURRENT_USER, kPublisherKey);
 }
