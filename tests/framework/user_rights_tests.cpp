@@ -16,52 +16,38 @@ bool ActsAsAdministrator()
     return member != FALSE;
 }
 
-bool ThreadHasOwnToken()
-{
-    HANDLE token = NULL;
-    if (!::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token)) return false;
-    ::CloseHandle(token);
-    return true;
-}
-
 }  // namespace
 
 TEST_CASE("inside the user's rights the thread is no administrator and afterwards itself again")
 {
-    REQUIRE(ProcessIsElevated());
     REQUIRE(ActsAsAdministrator());
     {
         const UserRightsScope userRights;
         CHECK_FALSE(ActsAsAdministrator());
-        {
-            const UserRightsScope again;
-            CHECK_FALSE(ActsAsAdministrator());
-        }
-        // The inner scope gives back the outer one's rights, not the process's.
-        CHECK_FALSE(ActsAsAdministrator());
+        { const UserRightsScope again; }
+        CHECK_FALSE(ActsAsAdministrator());  // the inner scope gives back the outer one's rights
     }
     CHECK(ActsAsAdministrator());
-    CHECK_FALSE(ThreadHasOwnToken());
+    HANDLE token = NULL;
+    CHECK_FALSE(::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token));
 }
 
 TEST_CASE("what the user's token makes grants the user full access")
 {
     UniqueHandle token;
     REQUIRE(CreateUserToken(token));
-    BYTE userBuffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-    BYTE daclBuffer[4096];
+    BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    BYTE dacl[4096];
     DWORD size = 0;
-    REQUIRE(::GetTokenInformation(token.get(), TokenUser, userBuffer, sizeof(userBuffer), &size));
-    REQUIRE(::GetTokenInformation(token.get(), TokenDefaultDacl, daclBuffer, sizeof(daclBuffer), &size));
-    const PSID user = reinterpret_cast<TOKEN_USER*>(userBuffer)->User.Sid;
-    ACL* dacl = reinterpret_cast<TOKEN_DEFAULT_DACL*>(daclBuffer)->DefaultDacl;
-    REQUIRE(dacl != NULL);
+    REQUIRE(::GetTokenInformation(token.get(), TokenUser, user, sizeof(user), &size));
+    REQUIRE(::GetTokenInformation(token.get(), TokenDefaultDacl, dacl, sizeof(dacl), &size));
+    ACL* acl = reinterpret_cast<TOKEN_DEFAULT_DACL*>(dacl)->DefaultDacl;
     bool granted = false;
-    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
         ACCESS_ALLOWED_ACE* ace = NULL;
-        REQUIRE(::GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+        REQUIRE(::GetAce(acl, i, reinterpret_cast<void**>(&ace)));
         granted = granted || (ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && ace->Mask == GENERIC_ALL &&
-                              ::EqualSid(&ace->SidStart, user));
+                              ::EqualSid(&ace->SidStart, reinterpret_cast<TOKEN_USER*>(user)->User.Sid));
     }
     CHECK(granted);
 }

@@ -1,36 +1,21 @@
 // Stands in for a program the setup starts (the Display control panel, the browser): appends its own
 // path and its arguments to "<its path>.launches.txt", so a test can see exactly what was started, and
 // how. Before that it appends to "<its path>.rights.txt" whether it runs as a member of the
-// Administrators group ("administrator" or "user").
+// Administrators group ("administrator") or not ("user").
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 
 namespace {
 
-bool Append(const char* self, const char* suffix, const char* const* lines, int count)
+bool Append(const std::string& path, const std::string& text)
 {
-    char record[MAX_PATH] = "";
-    std::strcpy(record, self);
-    std::strcat(record, suffix);
-    HANDLE file = ::CreateFileA(record, FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    for (int i = 0; i < count; ++i) {
-        ::WriteFile(file, lines[i], static_cast<DWORD>(std::strlen(lines[i])), &written, NULL);
-        ::WriteFile(file, "\n", 1, &written, NULL);
-    }
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, NULL);
     ::CloseHandle(file);
     return true;
-}
-
-bool RunsAsAdministrator()
-{
-    BYTE administrators[SECURITY_MAX_SID_SIZE];
-    DWORD size = sizeof(administrators);
-    BOOL member = FALSE;
-    return ::CreateWellKnownSid(WinBuiltinAdministratorsSid, NULL, administrators, &size) &&
-           ::CheckTokenMembership(NULL, administrators, &member) && member;
 }
 
 }  // namespace
@@ -38,8 +23,15 @@ bool RunsAsAdministrator()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {
     char self[MAX_PATH] = "";
-    ::GetModuleFileNameA(NULL, self, MAX_PATH - 16);
-    const char* rights[] = {RunsAsAdministrator() ? "administrator" : "user"};
-    const char* launch[] = {self, arguments};
-    return Append(self, ".rights.txt", rights, 1) && Append(self, ".launches.txt", launch, 2) ? 0 : 1;
+    ::GetModuleFileNameA(NULL, self, MAX_PATH);
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(administrators);
+    BOOL member = FALSE;
+    const bool administrator = ::CreateWellKnownSid(WinBuiltinAdministratorsSid, NULL, administrators, &size) &&
+                               ::CheckTokenMembership(NULL, administrators, &member) && member;
+    const std::string path(self);
+    return Append(path + ".rights.txt", administrator ? "administrator\n" : "user\n") &&
+                   Append(path + ".launches.txt", path + "\n" + arguments + "\n")
+               ? 0
+               : 1;
 }
