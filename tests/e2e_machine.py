@@ -330,18 +330,18 @@ def scenario_template(args):
     template = Sandbox(template_root(args), prefix_arch(args))
     if not (template.root / "prefix" / ".marigold-ready").exists():
         template.init()
-        # Wine's relay trace of a few calls only: every MessageBoxA with its owner, text, caption and
-        # style, and what tells whether the user's places are used with the user's own rights (the
-        # thread's token set and ended, the files and keys opened meanwhile). And no debugger for a
-        # program that crashes: it ends, and the scenario fails at once.
-        views = [["/reg:64"], ["/reg:32"]] if template.arch == "x86_64" else [[]]
-        relayed = "user32.MessageBoxA;" + ";".join(("SetThreadToken",) + PER_USER_CALLS)
-        for change in [["HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", relayed]] + \
-                [["HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", "/v", "Debugger", "/d", "", *view]
-                 for view in views]:
-            added = template.run("reg", "add", *change, "/f")
-            if added.returncode != 0:
-                raise RuntimeError(f"the template cannot be set up ({change}): {added.stderr}")
+    # Wine's relay trace of a few calls only: every MessageBoxA with its owner, text, caption and style,
+    # and what tells whether the user's places are used with the user's own rights (the thread's token
+    # set and ended, the files and keys opened meanwhile). And no debugger for a program that crashes:
+    # it ends, and the scenario fails at once. Set on every run, so that a template made before keeps up.
+    views = [["/reg:64"], ["/reg:32"]] if template.arch == "x86_64" else [[]]
+    relayed = "user32.MessageBoxA;" + ";".join(("SetThreadToken",) + PER_USER_CALLS)
+    for change in [["HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", relayed]] + \
+            [["HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", "/v", "Debugger", "/d", "", *view]
+             for view in views]:
+        added = template.run("reg", "add", *change, "/f")
+        if added.returncode != 0:
+            raise RuntimeError(f"the template cannot be set up ({change}): {added.stderr}")
     template.stop()
 
 
