@@ -51,12 +51,21 @@ CString FinalPath(HANDLE handle)
     return CString();
 }
 
+// A link in the place of what `handle` opened: a reparse point that stands for another name (a symbolic
+// link, a junction). Other reparse points, such as a file kept in the cloud, are files like any other.
+bool IsLink(HANDLE handle, DWORD attributes)
+{
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    return !::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) || IsReparseTagNameSurrogate(tag.ReparseTag);
+}
+
 // Whether `handle` reached `expected` itself: a folder or a file as asked, no link in its place or on
 // the way, and a file without a second name elsewhere.
 bool Reached(HANDLE handle, LPCSTR expected, bool folder)
 {
     BY_HANDLE_FILE_INFORMATION info;
-    if (!::GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    if (!::GetFileInformationByHandle(handle, &info) || IsLink(handle, info.dwFileAttributes)) return false;
     const bool isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (isFolder != folder || (!folder && info.nNumberOfLinks != 1)) return false;
     const CString reached = FinalPath(handle);
