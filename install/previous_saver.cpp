@@ -4,6 +4,7 @@
 #include "handles.h"
 #include "product.h"
 #include "system_library.h"
+#include "user_rights.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ BOOL SwitchScreenSaving(BOOL on) { return ::SystemParametersInfoA(SPI_SETSCREENS
 // FALSE when there is no record (then nothing is known of what was there before).
 bool ReadRecord(CString& previous)
 {
+    const UserRightsScope userRights;
     RegistryKey key;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
     char value[MAX_PATH + 1] = "";
@@ -79,6 +81,7 @@ BOOL RecordPreviousScreenSaver(LPCSTR ourSaver)
     if (NamesScreenSaver(chosen, ourSaver)) return TRUE;
     const CString previous = ScreenSavingOn() ? chosen : CString();
 
+    const UserRightsScope userRights;
     RegistryKey key;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, NULL,
                           key.put(), NULL) != ERROR_SUCCESS)

@@ -14,8 +14,8 @@ CString ChosenScreenSaver();
 BOOL NamesScreenSaver(LPCSTR entry, LPCSTR saverPath);
 
 // Remembers the active screen saver (empty when none, or when screen saving is off) for the
-// current user, unless that is `ourSaver` itself: a re-run must not take Marigold for the one
-// that was there before it. FALSE when it could not be written.
+// current user, with the user's own rights, unless that is `ourSaver` itself: a re-run must not take
+// Marigold for the one that was there before it. FALSE when it could not be written.
 BOOL RecordPreviousScreenSaver(LPCSTR ourSaver);
 
 // When `ourSaver` is the chosen screen saver, makes the remembered one active again (when its file

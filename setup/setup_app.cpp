@@ -7,6 +7,7 @@
 #include "setup_ids.h"
 #include "system_library.h"
 #include "user_launch.h"
+#include "user_token.h"
 
 namespace {
 const char kControlPanelParameters[] = "desk.cpl Display,@\"Screen Saver\"";
@@ -17,7 +18,7 @@ void OpenScreenSaverSettings(bool elevated)
 {
     const CString controlPanel = SystemFilePath("control.exe");
     if (controlPanel.IsEmpty()) return;
-    OpenForUser(controlPanel, kControlPanelParameters, elevated);
+    OpenForUser(ProgramLaunch(controlPanel, kControlPanelParameters), elevated);
 }
 }  // namespace
 
@@ -40,7 +41,7 @@ BOOL CSetupApp::RunSetup()
 
     // With the user's own rights, not the administrator's this setup runs with.
     const bool elevated = ProcessIsElevated();
-    OpenForUser(PublisherSiteUrl, NULL, elevated);
+    OpenForUser(AddressLaunch(PublisherSiteUrl), elevated);
     OpenScreenSaverSettings(elevated);
     return FALSE;
 }

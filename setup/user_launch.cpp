@@ -7,6 +7,9 @@
 
 #include "com_ids.h"
 #include "handles.h"
+#include "paths.h"
+#include "system_library.h"
+#include "user_token.h"
 
 namespace {
 
@@ -74,6 +77,28 @@ bool OpenThroughDesktop(LPCSTR file, LPCSTR parameters, ShellWindowsSource shell
                                          StringVariant(none.get()), NumberVariant(SW_SHOW)));
 }
 
+// Starts `program` as a process of the user's own: the restricted copy of the setup's token, which
+// CreateProcessAsUser takes without any privilege. It starts in the system folder, where nobody else
+// can put a DLL it might look for.
+bool StartWithUserRights(const CString& program, const CString& arguments)
+{
+    UniqueHandle token;
+    if (program.IsEmpty() || !CreateUserToken(token)) return false;
+    const CString commandLine = "\"" + program + "\" " + arguments;
+    HeapBlock writable(static_cast<SIZE_T>(commandLine.GetLength()) + 1);  // the call may change it
+    if (!writable) return false;
+    ::lstrcpyA(static_cast<char*>(writable.get()), commandLine);
+    STARTUPINFOA startup;
+    ::ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started;
+    if (!::CreateProcessAsUserA(token.get(), program, static_cast<char*>(writable.get()), NULL, NULL, FALSE, 0, NULL,
+                                SystemDirectory(), &startup, &started))
+        return false;
+    const UniqueHandle thread(started.hThread), process(started.hProcess);
+    return true;
+}
+
 }  // namespace
 
 HRESULT DesktopShellWindows(IShellWindows** windows)
@@ -83,19 +108,29 @@ HRESULT DesktopShellWindows(IShellWindows** windows)
                               reinterpret_cast<void**>(windows));
 }
 
-bool ProcessIsElevated()
+UserLaunch AddressLaunch(LPCSTR address)
 {
-    HANDLE token = NULL;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    const UniqueHandle owner(token);
-    TOKEN_ELEVATION elevation;
-    elevation.TokenIsElevated = 0;
-    DWORD size = 0;
-    return ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) && elevation.TokenIsElevated;
+    UserLaunch launch;
+    launch.file = address;
+    launch.program = SystemFilePath("rundll32.exe");
+    launch.arguments = CString("url.dll,FileProtocolHandler ") + address;
+    return launch;
 }
 
-void OpenForUser(LPCSTR file, LPCSTR parameters, bool elevated, ShellWindowsSource shellWindows)
+UserLaunch ProgramLaunch(LPCSTR program, LPCSTR parameters)
 {
-    if (elevated && OpenThroughDesktop(file, parameters, shellWindows)) return;
-    ::ShellExecuteA(NULL, NULL, file, parameters, NULL, SW_SHOW);
+    UserLaunch launch;
+    launch.file = launch.program = program;
+    launch.parameters = launch.arguments = parameters;
+    return launch;
+}
+
+void OpenForUser(const UserLaunch& launch, bool elevated, ShellWindowsSource shellWindows)
+{
+    if (!elevated) {
+        ::ShellExecuteA(NULL, NULL, launch.file, launch.parameters.IsEmpty() ? NULL : static_cast<LPCSTR>(launch.parameters),
+                        NULL, SW_SHOW);
+        return;
+    }
+    if (!OpenThroughDesktop(launch.file, launch.parameters, shellWindows)) StartWithUserRights(launch.program, launch.arguments);
 }

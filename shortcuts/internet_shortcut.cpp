@@ -1,61 +1,65 @@
 #include "internet_shortcut.h"
 
-#include <windows.h>
 #include <shlobj.h>
 
-#include <share.h>
-#include <stdio.h>
+#include "pinned_file.h"
 
 namespace {
 
-// A C runtime stream; fclose on scope exit. A failed open leaves it empty, and then every write
-// is skipped, so the caller needs no checks of its own.
-class TextOutputStream {
-public:
-    // Text mode turns each "\n" into CR LF on disk; others may read and write the file meanwhile.
-    explicit TextOutputStream(LPCSTR path) : file_(::_fsopen(path, "wt", _SH_DENYNO)) {}
-    ~TextOutputStream() { if (file_) ::fclose(file_); }
-    TextOutputStream(const TextOutputStream&) = delete;
-    TextOutputStream& operator=(const TextOutputStream&) = delete;
+bool SameText(LPCSTR a, LPCSTR b) { return ::lstrcmpiA(a, b) == 0; }
 
-    // One line, pushed to the file at once.
-    void WriteLine(LPCSTR text)
-    {
-        if (!file_) return;
-        ::fputs(text, file_);
-        ::fputc('\n', file_);
-        ::fflush(file_);
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// `length` characters from `text`, without the blanks around them.
+CString Trimmed(const char* text, DWORD length)
+{
+    while (length && IsBlank(*text)) {
+        ++text;
+        --length;
     }
-
-private:
-    FILE* file_;
-};
+    while (length && IsBlank(text[length - 1])) --length;
+    return CString(text, static_cast<int>(length));
+}
 
 }  // namespace
 
-CString InternetShortcutPath(const CString& title)
+BOOL GetFavoritesFolder(CString& folder)
 {
-    // The shell fills at most MAX_PATH characters; the full path is then built at its real length.
     char favorites[MAX_PATH] = "";
     const BOOL dontCreate = FALSE;
-    if (!::SHGetSpecialFolderPathA(NULL, favorites, CSIDL_FAVORITES, dontCreate)) return CString();
-    return CString(favorites) + "\\" + title + ".url";
+    if (!::SHGetSpecialFolderPathA(NULL, favorites, CSIDL_FAVORITES, dontCreate)) return FALSE;
+    folder = favorites;
+    return TRUE;
 }
 
-BOOL InternetShortcutOpens(LPCSTR path, LPCSTR url)
+BOOL InternetShortcutOpens(const char* text, DWORD size, LPCSTR url)
 {
-    char found[2048] = "";
-    ::GetPrivateProfileStringA("InternetShortcut", "URL", "", found, sizeof(found), path);
-    return ::lstrcmpiA(found, url) == 0;
+    // The text as the profile functions read it: sections and keys in any case, blanks around them ignored.
+    bool inShortcut = false;
+    for (DWORD start = 0; start < size;) {
+        DWORD end = start;
+        while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
+        const CString line = Trimmed(text + start, end - start);
+        start = end + 1;
+        if (line.IsEmpty()) continue;
+        if (line[0] == '[') {
+            inShortcut = SameText(line, "[InternetShortcut]");
+            continue;
+        }
+        int equals = 0;
+        while (equals < line.GetLength() && line[equals] != '=') ++equals;
+        if (inShortcut && equals < line.GetLength() && SameText(Trimmed(line, equals), "URL")) {
+            LPCSTR value = static_cast<LPCSTR>(line) + equals + 1;
+            return SameText(Trimmed(value, ::lstrlenA(value)), url);
+        }
+    }
+    return FALSE;
 }
 
 void CreateInternetShortcut(CString title, CString url)
 {
-    const CString path = InternetShortcutPath(title);
-    if (path.IsEmpty()) return;
-    TextOutputStream shortcut(path);
-    shortcut.WriteLine("[DEFAULT]");
-    shortcut.WriteLine("BASEURL=" + url);
-    shortcut.WriteLine("[InternetShortcut]");
-    shortcut.WriteLine("URL=" + url);
+    CString favorites;
+    if (!GetFavoritesFolder(favorites)) return;
+    const CString text = "[DEFAULT]\r\nBASEURL=" + url + "\r\n[InternetShortcut]\r\nURL=" + url + "\r\n";
+    WritePinnedFile(favorites, title + kInternetShortcutExtension, text, static_cast<DWORD>(text.GetLength()));
 }

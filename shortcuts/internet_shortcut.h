@@ -1,15 +1,21 @@
 // The Internet shortcut (".url" file) that puts a web address among the user's favourites.
 #pragma once
 
+#include <windows.h>
+
 #include "cstring.h"
 
-// Writes "<Favorites>\<title>.url" pointing at `url`, replacing a shortcut of the same name.
-// Quiet by design: a missing Favorites folder or a file that cannot be written leaves things as
-// they were, and nothing is reported.
+const char kInternetShortcutExtension[] = ".url";
+
+// Writes "<Favorites>\<title>.url" pointing at `url`, replacing a shortcut of the same name, through a
+// PinnedFile: a link in its place or in the folder's is never followed. Quiet by design: a missing
+// Favorites folder, a file that cannot be written or a link leaves things as they were, and nothing
+// is reported.
 void CreateInternetShortcut(CString title, CString url);
 
-// "<Favorites>\<title>.url"; empty when there is no Favorites folder.
-CString InternetShortcutPath(const CString& title);
+// The user's Favorites folder; FALSE when there is none.
+BOOL GetFavoritesFolder(CString& folder);
 
-// TRUE when the Internet shortcut at `path` opens `url` (the same letters, in any case).
-BOOL InternetShortcutOpens(LPCSTR path, LPCSTR url);
+// TRUE when the Internet shortcut whose file holds `text` (`size` bytes) opens `url` (the same letters,
+// in any case).
+BOOL InternetShortcutOpens(const char* text, DWORD size, LPCSTR url);

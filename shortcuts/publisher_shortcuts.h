@@ -23,11 +23,14 @@ const PublisherShortcut kPublisherShortcuts[] = {
     {shellLink, CSIDL_PROGRAMS, "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS"},
 };
 
-// Makes the shortcut with `target` as what it opens (CreateInternetShortcut or CreateShellLink).
+// Makes the shortcut with `target` as what it opens (CreateInternetShortcut or CreateShellLink), with
+// the user's own rights (UserRightsScope), from finding the folder to writing the file.
 void CreatePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target);
 
 enum ShortcutRemoval { shortcutAbsent, shortcutRemoved, shortcutChanged, shortcutNotRemoved };
 
-// Deletes the shortcut when it still opens `target`; one the user has pointed elsewhere stays
-// (shortcutChanged). COM must be initialised on the calling thread.
+// Deletes the shortcut when it still opens `target`, with the user's own rights; one the user has
+// pointed elsewhere stays (shortcutChanged), and so does one reached through a link (the file, or a
+// folder on its way, leading somewhere else). It is checked, read and deleted through one PinnedFile.
+// COM must be initialised on the calling thread.
 ShortcutRemoval RemovePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target);

@@ -7,18 +7,9 @@
 
 #include "com_ids.h"
 #include "handles.h"
+#include "pinned_file.h"
 
 namespace {
-
-// The whole of `text` in UTF-16 in `wide`, or FALSE when the code page cannot convert all of it.
-BOOL ToWide(const CString& text, HeapBlock& wide)
-{
-    const int withTerminator = -1;
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, NULL, 0);
-    if (needed <= 0) return FALSE;
-    wide.reset(needed * sizeof(WCHAR));
-    return wide && ::MultiByteToWideChar(CP_ACP, 0, text, withTerminator, static_cast<WCHAR*>(wide.get()), needed) == needed;
-}
 
 bool SameText(LPCSTR a, LPCSTR b) { return ::lstrcmpiA(a, b) == 0; }
 
@@ -46,6 +37,40 @@ bool IsAddressKeptAsFileName(const CString& found, LPCSTR target)
     return start >= 0 && SameText(static_cast<LPCSTR>(found) + start, asFileName);
 }
 
+bool MakeLinkObject(ComPtr<IShellLinkA>& link, ComPtr<IPersistStream>& persist)
+{
+    return SUCCEEDED(::CoCreateInstance(kClsidShellLink, NULL, CLSCTX_INPROC_SERVER, kIidShellLinkA, link.put_void())) &&
+           SUCCEEDED(link->QueryInterface(kIidPersistStream, persist.put_void())) && persist;
+}
+
+// A stream in memory that grows as it is written and frees its memory when released.
+bool MakeMemoryStream(ComPtr<IStream>& stream)
+{
+    const BOOL freeOnRelease = TRUE;
+    return SUCCEEDED(::CreateStreamOnHGlobal(NULL, freeOnRelease, stream.put())) && stream;
+}
+
+// What the link object saves for a link to `target`: the bytes it would write into a file of its own.
+bool SaveShellLink(LPCSTR target, HeapArray<char>& bytes)
+{
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    if (!MakeLinkObject(link, persist) || !MakeMemoryStream(stream)) return false;
+    // A target the link object rejects still gets a link; the save decides.
+    link->SetPath(target);
+    const BOOL clearDirty = TRUE;
+    STATSTG saved;
+    if (FAILED(persist->Save(stream.get(), clearDirty)) || FAILED(stream->Stat(&saved, STATFLAG_NONAME)) ||
+        saved.cbSize.QuadPart > MAXDWORD || !bytes.resize(static_cast<size_t>(saved.cbSize.QuadPart)))
+        return false;
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    ULONG read = 0;
+    return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, NULL)) &&
+           SUCCEEDED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) && read == bytes.size();
+}
+
 }  // namespace
 
 BOOL GetSpecialFolderPath(int folderId, CString& path)
@@ -63,44 +88,25 @@ BOOL GetSpecialFolderPath(int folderId, CString& path)
     return TRUE;
 }
 
-CString ShellLinkPath(int folderId, const CString& title)
-{
-    CString folder;
-    if (!GetSpecialFolderPath(folderId, folder)) return CString();
-    return folder + "\\" + title + ".lnk";
-}
-
 void CreateShellLink(int folderId, CString title, CString target)
 {
-    const CString linkPath = ShellLinkPath(folderId, title);
-    if (linkPath.IsEmpty()) return;
-
-    ComPtr<IShellLinkA> link;
-    if (FAILED(::CoCreateInstance(kClsidShellLink, NULL, CLSCTX_INPROC_SERVER, kIidShellLinkA, link.put_void()))) return;
-
-    // A target the link object rejects still gets a link; the save decides.
-    link->SetPath(target);
-
-    ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(kIidPersistFile, file.put_void())) || !file) return;
-
-    // A half-converted path would name some other file: save only the whole one. A path longer
-    // than the system accepts simply makes the save fail.
-    HeapBlock widePath(0);
-    if (!ToWide(linkPath, widePath)) return;
-    const BOOL rememberAsCurrentFile = TRUE;
-    file->Save(static_cast<WCHAR*>(widePath.get()), rememberAsCurrentFile);
+    CString folder;
+    HeapArray<char> bytes;
+    if (!GetSpecialFolderPath(folderId, folder) || !SaveShellLink(target, bytes)) return;
+    WritePinnedFile(folder, title + kShellLinkExtension, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
-BOOL ShellLinkOpens(LPCSTR path, LPCSTR target)
+BOOL ShellLinkOpens(const char* bytes, DWORD size, LPCSTR target)
 {
     ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> file;
-    if (FAILED(::CoCreateInstance(kClsidShellLink, NULL, CLSCTX_INPROC_SERVER, kIidShellLinkA, link.put_void())) ||
-        FAILED(link->QueryInterface(kIidPersistFile, file.put_void())))
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    ULONG written = 0;
+    if (!MakeLinkObject(link, persist) || !MakeMemoryStream(stream) || FAILED(stream->Write(bytes, size, &written)) ||
+        written != size || FAILED(stream->Seek(start, STREAM_SEEK_SET, NULL)) || FAILED(persist->Load(stream.get())))
         return FALSE;
-    HeapBlock widePath(0);
-    if (!ToWide(path, widePath) || FAILED(file->Load(static_cast<WCHAR*>(widePath.get()), STGM_READ))) return FALSE;
 
     // A file-system target comes back as a path; an address as the display name of the target's item.
     char found[2048] = "";

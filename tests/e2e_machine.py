@@ -13,7 +13,7 @@ import time
 
 from checks import check, failures
 from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALLED as SUCCESS, SETUP_TITLE as TITLE
-from product import SHORTCUTS, UNINSTALL_KEY, UNINSTALLER
+from product import PUBLISHER_KEY, SHORTCUTS, UNINSTALL_KEY, UNINSTALLER
 from wine_session import SLOW, Sandbox, VirtualDisplay
 
 MAX_TRACE_BYTES = 256 * 2**20
@@ -188,6 +188,35 @@ def expect_boxes(trace, expected, title=TITLE):
     check(calls == wanted, f"message boxes {calls}, expected {wanted}")
 
 
+# The calls by which the setup and the uninstaller reach the user's places.
+PER_USER_CALLS = ("CreateFileA", "RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyA")
+
+
+def expect_user_rights(trace, names):
+    """From the relay trace: every file opened in the user's profile, and every key of the publisher's
+    below HKEY_CURRENT_USER, was opened while its thread acted with a token of its own (between a
+    SetThreadToken that sets one and the one that ends it); and the files and keys named `names` (the
+    ends of their names) were among them."""
+    acting, reached, outside = {}, [], []
+    for line in trace.splitlines():
+        token = re.match(r"(\w+):Call \w+\.SetThreadToken\(\w+,(\w+)\)", line)
+        if token:
+            acting[token.group(1)] = int(token.group(2), 16) != 0
+            continue
+        call = re.match(r'(\w+):Call \w+\.(\w+)\((?:(\w+),)?\w+ "(.*?)"', line)
+        if not call or call.group(2) not in PER_USER_CALLS:
+            continue
+        thread, function, root, name = call.group(1), call.group(2), call.group(3), call.group(4).replace("\\\\", "\\")
+        in_profile = function == "CreateFileA" and "\\users\\" in name.lower()
+        publishers = root == "80000001" and name.lower().startswith(PUBLISHER_KEY.split("\\", 1)[1].lower())
+        if in_profile or publishers:
+            (reached if acting.get(thread) else outside).append(name)
+    check(reached and not outside, f"the user's places are used with the user's own rights only: {len(reached)} "
+                                   f"uses, outside them {outside}")
+    missing = [name for name in names if not any(used.lower().endswith(name.lower()) for used in reached)]
+    check(not missing, f"among them: {names}; missing {missing}")
+
+
 def expect_nothing_installed(m, folder_at_restart=False):
     """No screen saver file, asset folder or shortcut; or, when another program has the asset folder
     as its current folder, that folder emptied and listed for the next restart."""
@@ -301,15 +330,18 @@ def scenario_template(args):
     template = Sandbox(template_root(args), prefix_arch(args))
     if not (template.root / "prefix" / ".marigold-ready").exists():
         template.init()
-        # Wine's relay trace of one call only: every MessageBoxA with its owner, text, caption and style.
-        # And no debugger for a program that crashes: it ends, and the scenario fails at once.
-        views = [["/reg:64"], ["/reg:32"]] if template.arch == "x86_64" else [[]]
-        for change in [["HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", "user32.MessageBoxA"]] + \
-                [["HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", "/v", "Debugger", "/d", "", *view]
-                 for view in views]:
-            added = template.run("reg", "add", *change, "/f")
-            if added.returncode != 0:
-                raise RuntimeError(f"the template cannot be set up ({change}): {added.stderr}")
+    # Wine's relay trace of a few calls only: every MessageBoxA with its owner, text, caption and style,
+    # and what tells whether the user's places are used with the user's own rights (the thread's token
+    # set and ended, the files and keys opened meanwhile). And no debugger for a program that crashes:
+    # it ends, and the scenario fails at once. Set on every run, so that a template made before keeps up.
+    views = [["/reg:64"], ["/reg:32"]] if template.arch == "x86_64" else [[]]
+    relayed = "user32.MessageBoxA;" + ";".join(("SetThreadToken",) + PER_USER_CALLS)
+    for change in [["HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", relayed]] + \
+            [["HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", "/v", "Debugger", "/d", "", *view]
+             for view in views]:
+        added = template.run("reg", "add", *change, "/f")
+        if added.returncode != 0:
+            raise RuntimeError(f"the template cannot be set up ({change}): {added.stderr}")
     template.stop()
 
 

@@ -1,7 +1,6 @@
 #include "removal.h"
 
 #include "cstring.h"
-#include "file_swap.h"
 #include "handles.h"
 #include "installed_files.h"
 #include "paths.h"
@@ -9,8 +8,8 @@
 #include "previous_saver.h"
 #include "product.h"
 #include "publisher.h"
-#include "publisher_shortcuts.h"
 #include "registration.h"
+#include "user_rights.h"
 
 namespace {
 
@@ -40,9 +39,18 @@ bool IsFolder(LPCSTR path)
 
 // Files of the product's folder that are still in use go aside into `asideFolder`, so that the
 // folder itself can go at once. A folder of the same name is not the product's: it stays.
-void RemoveInstalledFile(LPCSTR path, LPCSTR asideFolder, Tally& tally)
+RemovalResult RemoveInstalledFile(LPCSTR path, LPCSTR asideFolder)
 {
-    if (IsFile(path)) tally.Add(RemoveNowOrAtRestart(path, asideFolder));
+    return IsFile(path) ? RemoveNowOrAtRestart(path, asideFolder) : removedNow;
+}
+
+// Only an empty folder goes: what someone else put there stays. An empty folder that another process
+// has as its current folder goes at the next restart (the system then removes it only if it is still
+// empty).
+RemovalResult RemoveProductFolder(LPCSTR folder)
+{
+    if (::RemoveDirectoryA(folder) || ::GetLastError() == ERROR_DIR_NOT_EMPTY || !IsFolder(folder)) return removedNow;
+    return ::MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? removedAtRestart : removalFailed;
 }
 
 bool IsEmptyKey(HKEY root, LPCSTR subKey)
@@ -57,9 +65,10 @@ bool IsEmptyKey(HKEY root, LPCSTR subKey)
 }
 
 // The saver's settings (and what the setup remembered there), then the publisher's key when nothing
-// else of the publisher is left in it.
+// else of the publisher is left in it; with the user's own rights, as the user's keys.
 void RemoveSettings()
 {
+    const UserRightsScope userRights;
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     if (IsEmptyKey(HKEY_CURRENT_USER, kPublisherKey)) ::RegDeleteKeyA(HKEY_CURRENT_USER, kPublisherKey);
 }
@@ -73,7 +82,14 @@ bool SameFile(LPCSTR a, LPCSTR b)
 
 }  // namespace
 
-RemovalOutcome RemoveProduct(LPCSTR self)
+const RemovalOperations kSystemRemovalOperations = {
+    RestorePreviousScreenSaver, RemoveInstalledFile, RemovePublisherShortcut, RemoveSettings, RemoveProductFolder,
+    UnregisterUninstaller,
+};
+
+RemovalOutcome RemoveProduct(LPCSTR self) { return RemoveProductWith(kSystemRemovalOperations, self); }
+
+RemovalOutcome RemoveProductWith(const RemovalOperations& operations, LPCSTR self)
 {
     const CString windowsDir = WindowsDirectory();
     if (windowsDir.IsEmpty()) return productNotRemoved;
@@ -82,33 +98,38 @@ RemovalOutcome RemoveProduct(LPCSTR self)
     const CString uninstaller = AssetFilePath(windowsDir, kUninstallerPayload.fileName);
 
     Tally tally;
-    if (!RestorePreviousScreenSaver(saverPath)) tally.failed = true;
-    RemoveInstalledFile(saverPath, windowsDir, tally);
+    if (!operations.restorePreviousScreenSaver(saverPath)) tally.failed = true;
+    tally.Add(operations.removeFile(saverPath, windowsDir));
     for (const Payload& payload : kPayloads)
-        if (payload.fileName) RemoveInstalledFile(AssetFilePath(windowsDir, payload.fileName), windowsDir, tally);
-    for (const PublisherShortcut& shortcut : kPublisherShortcuts)
-        if (RemovePublisherShortcut(shortcut, PublisherSiteUrl) == shortcutNotRemoved) tally.failed = true;
+        if (payload.fileName) tally.Add(operations.removeFile(AssetFilePath(windowsDir, payload.fileName), windowsDir));
+    // The user's shortcuts: one that cannot go (made read-only, say) stays, as one pointed elsewhere does.
+    for (const PublisherShortcut& shortcut : kPublisherShortcuts) operations.removeShortcut(shortcut, PublisherSiteUrl);
 
-    // What could not be removed stays whole, and so does the way to remove it: try again later.
+    // What could not be removed stays whole, and so does the way to remove it: try again later. The
+    // settings hold the screen saver that was active before, which that try may still need.
     if (tally.failed) return productNotRemoved;
-    RemoveSettings();
-    if (!UnregisterUninstaller()) return productNotRemoved;
+    operations.removeSettings();
 
-    // The running uninstaller cannot delete itself: it leaves the folder now and the disk at the next
-    // restart. That copy is nothing the user needs to know about.
-    if (IsFile(uninstaller)) {
-        const bool removingItself = SameFile(uninstaller, self);
-        Tally own;
-        RemoveInstalledFile(uninstaller, windowsDir, own);
-        if (own.failed) return productNotRemoved;
-        if (own.atRestart && !removingItself) tally.atRestart = true;
-    }
-    // Only an empty folder goes: what someone else put there stays. An empty folder that another
-    // process has as its current folder goes at the next restart (the system then removes it only if
-    // it is still empty).
-    if (!::RemoveDirectoryA(assetFolder) && ::GetLastError() != ERROR_DIR_NOT_EMPTY && IsFolder(assetFolder)) {
-        if (!::MoveFileExA(assetFolder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return productNotRemoved;
-        tally.atRestart = true;
-    }
+    const bool removingItself = SameFile(uninstaller, self);
+    const RemovalResult own = operations.removeFile(uninstaller, windowsDir);
+    if (own == removalFailed) return productNotRemoved;
+    if (own == removedAtRestart && !removingItself) tally.atRestart = true;
+    tally.Add(operations.removeFolder(assetFolder));
+    if (tally.failed) return productNotRemoved;
+
+    // The entry last: while anything of the product is left, it stays listed.
+    if (!operations.unregisterUninstaller()) return productNotRemoved;
     return tally.atRestart ? productRemovedAtRestart : productRemoved;
+}
+
+int RemovalExitCode(RemovalOutcome outcome)
+{
+    switch (outcome) {
+    case productRemoved: return ERROR_SUCCESS;
+    case productRemovedAtRestart: return ERROR_SUCCESS_REBOOT_REQUIRED;
+    case removalDeclined: return ERROR_INSTALL_USEREXIT;
+    case removalBesideAnother: return ERROR_INSTALL_ALREADY_RUNNING;
+    case productNotRemoved: break;
+    }
+    return ERROR_INSTALL_FAILURE;
 }

@@ -1,16 +1,46 @@
 // Undoing what the setup did: the active screen saver, the installed files, the publisher's
-// shortcuts, the saver's settings, the entry among the installed programs, and the uninstaller.
+// shortcuts, the saver's settings, the uninstaller, and last the entry among the installed programs.
 #pragma once
 
 #include <windows.h>
 
+#include "file_swap.h"
+#include "publisher_shortcuts.h"
+
 enum RemovalOutcome {
     productRemoved,
     productRemovedAtRestart,  // files in use (a screen saver previewing) go at the next restart
-    productNotRemoved,        // something could not be removed; it is still whole, and so is the uninstaller
+    productNotRemoved,        // something of the machine's could not be removed; the entry and the uninstaller stay
+    removalDeclined,          // the user said no
+    removalBesideAnother,     // another removal or a setup runs: nothing was done
 };
 
-// Removes the product for the current user and the machine. `self` is the running uninstaller's
-// own file: when it is the installed one, it is moved out of the product's folder and deleted at
-// the next restart, the one thing no program can do sooner to itself. COM must be initialised.
+// The operations the removal is made of: the system's in the uninstaller, stand-ins in a test that
+// watches their order.
+struct RemovalOperations {
+    BOOL (*restorePreviousScreenSaver)(LPCSTR ourSaver);
+    // A file of the product (nothing there, or a folder of that name, is nothing to remove).
+    RemovalResult (*removeFile)(LPCSTR path, LPCSTR asideFolder);
+    ShortcutRemoval (*removeShortcut)(const PublisherShortcut& shortcut, LPCSTR target);
+    void (*removeSettings)();
+    RemovalResult (*removeFolder)(LPCSTR folder);
+    BOOL (*unregisterUninstaller)();
+};
+
+extern const RemovalOperations kSystemRemovalOperations;
+
+// Removes the product for the current user and the machine. What is the machine's (the screen saver,
+// its files, the uninstaller, their folder) decides the outcome: anything left keeps the entry and the
+// uninstaller for another try. What is the user's (the shortcuts, the settings) goes where it can and
+// never holds the removal back. `self` is the running uninstaller's own file: when it is the installed
+// one, it is moved out of the product's folder and deleted at the next restart, the one thing no
+// program can do sooner to itself, and nothing the user needs to know about. COM must be initialised.
 RemovalOutcome RemoveProduct(LPCSTR self);
+
+// RemoveProduct with the given operations.
+RemovalOutcome RemoveProductWith(const RemovalOperations& operations, LPCSTR self);
+
+// The uninstaller's exit code for `outcome`, in the Windows Installer's terms, which package managers
+// read: 0 removed, 3010 removed once the computer restarts, 1603 failed, 1602 declined, 1618 another
+// installation running.
+int RemovalExitCode(RemovalOutcome outcome);

@@ -26,13 +26,13 @@ BOOL CUninstallApp::RunUninstall()
     ::CreateMutexA(NULL, FALSE, SETUP_TITLE);
     running = running || ::GetLastError() == ERROR_ALREADY_EXISTS;
     if (running) {
-        exitCode_ = ERROR_INSTALL_ALREADY_RUNNING;
+        exitCode_ = RemovalExitCode(removalBesideAnother);
         return FALSE;
     }
     ::CoInitialize(NULL);  // for reading the shell links; stays initialised until the process ends
 
     if (!silent && AfxMessageBox(IDS_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        exitCode_ = ERROR_INSTALL_USEREXIT;
+        exitCode_ = RemovalExitCode(removalDeclined);
         return FALSE;
     }
 
@@ -44,18 +44,12 @@ BOOL CUninstallApp::RunUninstall()
         CWaitCursor wait;
         outcome = RemoveProduct(self);
     }
+    exitCode_ = RemovalExitCode(outcome);
 
-    UINT message = IDS_REMOVED;
-    UINT style = MB_OK | MB_ICONINFORMATION;
-    exitCode_ = ERROR_SUCCESS;
-    if (outcome == productRemovedAtRestart) {
-        message = IDS_REMOVED_AT_RESTART;
-        exitCode_ = ERROR_SUCCESS_REBOOT_REQUIRED;
-    } else if (outcome == productNotRemoved) {
-        message = IDS_REMOVE_FAILED;
-        style = MB_OK | MB_ICONEXCLAMATION;
-        exitCode_ = ERROR_INSTALL_FAILURE;
-    }
-    if (!silent) AfxMessageBox(message, style);
+    if (silent) return FALSE;
+    if (outcome == productNotRemoved)
+        AfxMessageBox(IDS_REMOVE_FAILED, MB_OK | MB_ICONEXCLAMATION);
+    else
+        AfxMessageBox(outcome == productRemovedAtRestart ? IDS_REMOVED_AT_RESTART : IDS_REMOVED, MB_OK | MB_ICONINFORMATION);
     return FALSE;
 }

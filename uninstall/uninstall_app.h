@@ -10,8 +10,7 @@ public:
 
     // The whole dialogue; always FALSE, so the framework ends the process after it.
     BOOL RunUninstall();
-    // The process exit code: the outcome in the Windows Installer's terms, which package managers
-    // read (0 removed, 3010 removed once the computer restarts, 1602 declined, 1603 failed).
+    // The process exit code: the outcome as RemovalExitCode gives it.
     int ExitCode() const { return exitCode_; }
 
 private:

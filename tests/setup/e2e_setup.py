@@ -3,6 +3,7 @@
 prefix, on a virtual display, its message boxes answered with real keys. What it installed, wrote and
 started is then read from the prefix with independent tools (lnkinfo, the registry, recording stand-ins
 for the browser and the control panel)."""
+import os
 import pathlib
 import re
 import subprocess
@@ -11,9 +12,11 @@ import time
 
 from checks import check
 from e2e_machine import Machine, Preview, expect_boxes, expect_installed, expect_launches, expect_nothing_installed
-from e2e_machine import expect_shortcuts, machine_arguments, run_scenario
-from product import ASK_INSTALL as ASK, ASSETS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS
+from e2e_machine import expect_shortcuts, expect_user_rights, machine_arguments, run_scenario
+from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS
+from product import SETTINGS_KEY, SHORTCUTS
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, SETUP_TITLE as TITLE
+from wine_session import SLOW
 
 
 def scenario_no(args, display):
@@ -34,12 +37,17 @@ def scenario_yes(args, display):
     expect_launches(m, trace)
     expect_installed(m)
     check(m.temp_leftovers() == [], f"no temporary files left: {m.temp_leftovers()}")
+    # The shortcuts and the record of the screen saver from before, with the user's own rights.
+    expect_user_rights(trace, [pathlib.PurePosixPath(path).name for path in SHORTCUTS.values()] + [SETTINGS_KEY[5:]])
 
 
 def scenario_shell_unreachable(args, display):
     """The desktop runs but its shell cannot be reached: the interface of its list of shell windows is
     not registered, so it cannot be brought into the setup's process and the way to the desktop's
-    shell fails at its first step. The setup then opens both pages itself, as before."""
+    shell fails at its first step. The setup then starts both pages itself, with the user's own rights
+    only: the control panel with a restricted copy of its token, the site through url.dll's handler
+    started so. The browser, which the registry names (and an unelevated program can name another),
+    is a recorder here: like the control panel, it must not run as an administrator."""
     m = Machine(args, display)
     key = "HKCR\\Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
     # A 64-bit Windows has two registry views. Whether they share this key depends on the prefix (one
@@ -48,9 +56,58 @@ def scenario_shell_unreachable(args, display):
     present = lambda view: m.sandbox.run("reg", "query", key, *view).returncode == 0
     removed = [m.sandbox.run("reg", "delete", key, "/f", *view).returncode for view in views if present(view)]
     left = [view for view in views if present(view)]
-    check(removed and not any(removed) and not left, f"the shell windows interface is unregistered: {removed}, still in {left}")
+    check(bool(removed) and not any(removed) and not left, f"the shell windows interface is unregistered: {removed}, still in {left}")
+    browser = m.dir / "browser" / "browser.exe"
+    browser.parent.mkdir(exist_ok=True)
+    browser.write_bytes(pathlib.Path(args.recorder).read_bytes())
+    for record in browser.parent.glob("*.txt"):
+        record.unlink()
+    m.sandbox.give_to_wine_user(browser.parent)
+    for scheme in ("http", "https"):
+        command = '"Z:%s" "%%1"' % str(browser).replace("/", "\\")
+        m.sandbox.run("reg", "add", f"HKCR\\{scheme}\\shell\\open\\command", "/ve", "/d", command, "/f")
     m.sandbox.stop()  # a fresh start, as on every other machine
-    expect_launches(m, m.install(), by="setup")
+    trace = m.install()
+    records = [pathlib.Path(str(browser) + ".launches.txt"), m.windows / "system32" / "control.exe.launches.txt"]
+    deadline = time.time() + 30 * SLOW
+    while time.time() < deadline and not all(record.exists() for record in records):
+        time.sleep(0.3)
+    opened = [record.read_text().splitlines()[1:] if record.exists() else None for record in records]
+    check(opened == [[f'"{args.url}"'], [CONTROL_PARAMETERS]], f"the site in the browser the registry names, the control panel "
+                                                                 f"on its page, once each: {opened}")
+    rights = [pathlib.Path(str(record).replace(".launches.", ".rights.")) for record in records]
+    found = [record.read_text() if record.exists() else None for record in rights]
+    check(found == ["user\n", "user\n"], f"neither runs as an administrator: {found}")
+    rundll = [cmdline for app, cmdline in re.findall(r'CreateProcessInternalW app L"(.*?)" cmdline L"(.*?)"$', trace, re.M)
+              if app.lower() == "c:\\\\windows\\\\system32\\\\rundll32.exe"]
+    check(len(rundll) == 1 and rundll[0].endswith(f" url.dll,FileProtocolHandler {args.url}"),
+          f"the site is opened by url.dll's handler, from the system folder: {rundll}")
+
+
+def scenario_links_planted(args, display):
+    """Links an unelevated program of the user planted before the install: the Internet shortcut's name
+    leads to a file of the system's, the Desktop and Programs folders to folders of the Windows
+    folder. The setup follows none of them: nothing outside the profile is written, the shortcut in a
+    real folder is made, and the installation succeeds as ever."""
+    m = Machine(args, display)
+    paths = m.shortcut_paths()
+    victim = m.windows / "win.ini"
+    victim_bytes = victim.read_bytes()
+    os.symlink(victim, paths["favorite"])
+    targets = {"desktop": m.windows, "programs": m.windows / "system"}
+    for name, target in targets.items():
+        folder = paths[name].parent
+        folder.rename(folder.with_name(folder.name + " aside"))
+        os.symlink(target, folder)
+    system_before = sorted(p.name for p in targets["programs"].iterdir())
+    m.sandbox.give_to_wine_user(m.user)
+    m.install()
+    check(victim.read_bytes() == victim_bytes, "the file the Internet shortcut's name leads to is unchanged")
+    check(m.new_in_windows() == ["marigold.scr", "marigoldfiles"], f"nothing but Marigold new in the Windows folder: "
+                                                                    f"{m.new_in_windows()}")
+    check(sorted(p.name for p in targets["programs"].iterdir()) == system_before, "nothing new in its system folder")
+    check(all(paths[name].parent.is_symlink() for name in targets) and paths["favorite"].is_symlink(), "the links stay")
+    check(paths["start menu"].is_file() and paths["start menu"].stat().st_size > 0, "the Start Menu's link is made")
 
 
 def scenario_second_copy(args, display):

@@ -33,9 +33,16 @@ std::string WaitForRecord(const std::string& record)
     return std::string();
 }
 
+std::string Text(const std::string& path)
+{
+    const std::vector<unsigned char> bytes = ReadAll(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 }  // namespace
 
-TEST_CASE("without the desktop's shell the setup starts the program itself with the same parameters")
+// Wine runs every program elevated, so what the recorder reports of itself shows what it was given.
+TEST_CASE("without the desktop's shell an elevated setup starts nothing with administrator rights")
 {
     ::CoInitialize(NULL);
     ScratchDir dir;
@@ -43,19 +50,29 @@ TEST_CASE("without the desktop's shell the setup starts the program itself with 
     REQUIRE(::CopyFileA(LAUNCH_RECORDER, program.c_str(), FALSE));
     const char parameters[] = "desk.cpl Display,@\"Screen Saver\"";
     g_shellWindowsAsked = 0;
+    std::string arguments = parameters;
+    std::string rights = "user\n";
 
-    SUBCASE("elevated: the way to the desktop's shell fails at its first step")
+    SUBCASE("elevated: a program with its parameters, with the user's own rights")
     {
-        OpenForUser(program.c_str(), parameters, true, NoShellWindows);
+        OpenForUser(ProgramLaunch(program.c_str(), parameters), true, NoShellWindows);
         CHECK(g_shellWindowsAsked == 1);
     }
-    SUBCASE("not elevated: the desktop's shell is not asked")
+    SUBCASE("elevated: an address, by url.dll's handler with the user's own rights")
     {
-        OpenForUser(program.c_str(), parameters, false, NoShellWindows);
+        // The handler opens what it is given as the shell would: here the recorder, with nothing more.
+        OpenForUser(AddressLaunch(program.c_str()), true, NoShellWindows);
+        arguments.clear();
+    }
+    SUBCASE("not elevated: as ShellExecute starts it, and the desktop's shell is not asked")
+    {
+        OpenForUser(ProgramLaunch(program.c_str(), parameters), false, NoShellWindows);
         CHECK(g_shellWindowsAsked == 0);
+        rights = "administrator\n";  // as this test runs
     }
     const std::string record = WaitForRecord(program + ".launches.txt");
     CHECK(_stricmp(record.substr(0, record.find('\n')).c_str(), program.c_str()) == 0);
-    CHECK(record.substr(record.find('\n') + 1) == std::string(parameters) + "\n");
+    CHECK(record.substr(record.find('\n') + 1) == arguments + "\n");
+    CHECK(Text(program + ".rights.txt") == rights);
     ::CoUninitialize();
 }

@@ -5,14 +5,16 @@ uninstaller, whose boxes are answered with real keys; or the entry's quiet comma
 What is left afterwards is read from the prefix: files, shortcuts, registry, the active screen saver,
 and what a restart takes away."""
 import datetime
+import os
 import pathlib
+import shutil
 import sys
 
 from checks import check
 from e2e_machine import Machine, Preview, expect_boxes, expect_installed, expect_nothing_installed
-from e2e_machine import machine_arguments, run_scenario
+from e2e_machine import expect_user_rights, machine_arguments, run_scenario
 from product import ASSETS, INSTALL_FAILED as FAILURE, UNINSTALLER
-from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETUP_TITLE
+from product import ASK_REMOVE, PRODUCT, PUBLISHER_KEY, REMOVED, REMOVED_AT_RESTART, SETTINGS_KEY, SETUP_TITLE, SHORTCUTS
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, UNINSTALL_TITLE as TITLE
 
 # The screen saver chosen before Marigold, in the system folder: on 64-bit Windows the 64-bit one,
@@ -114,6 +116,9 @@ def scenario_remove(args, display):
     code, boxes, trace = r.remove(["y", "Return"], box_calls=True)
     check(boxes == [ASK_REMOVE, REMOVED], f"the question, then: removed: {boxes}")
     expect_boxes(trace, [(ASK_REMOVE, MB_YESNO_QUESTION), (REMOVED, MB_OK_INFORMATION)], TITLE)
+    # The shortcuts, the record of the screen saver from before and the settings, with the user's own rights.
+    expect_user_rights(trace, [pathlib.PurePosixPath(path).name for path in SHORTCUTS.values()] +
+                       [SETTINGS_KEY[5:], PUBLISHER_KEY[5:]])
     r.expect_removed()
     r.expect_gone_after_restart()
 
@@ -205,6 +210,46 @@ def scenario_remove_after_failure(args, display):
     check(sorted(p.name for p in in_the_way.parent.iterdir()) == ["pumpkin1.bmp"], "only the folder in the way is left")
     check(not (r.m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
     check(r.chosen_saver() == (PREVIOUS_SAVER, "1"), "the chosen screen saver was never changed")
+
+
+def scenario_remove_through_links(args, display):
+    """Folder links swapped in after the install, as an unelevated program of the user could: the
+    Favorites, Desktop and Programs folders now lead to folders outside the profile that hold files
+    named like ours, with our very bytes. The quiet removal deletes none of them, and removes Marigold."""
+    r = Removal(args, display)
+    r.m.install()
+    m = r.m
+    paths = m.shortcut_paths()
+    decoys = []
+    for name in ("favorite", "desktop", "programs"):
+        folder = paths[name].parent
+        decoy = m.windows / f"decoy {name}"
+        decoy.mkdir()
+        shutil.copy(paths[name], decoy)
+        decoys.append((decoy / paths[name].name, paths[name].read_bytes()))
+        folder.rename(folder.with_name(folder.name + " aside"))
+        os.symlink(decoy, folder)
+        m.sandbox.give_to_wine_user(decoy)
+    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
+    for decoy, content in decoys:
+        check(decoy.exists() and decoy.read_bytes() == content, f"{decoy} outside the profile stays")
+    check(not paths["start menu"].exists(), "the Start Menu's link, in a real folder, is gone")
+    check(not (m.windows / "Marigold.scr").exists() and not (m.windows / "marigoldfiles").exists() and PRODUCT not in r.listed(),
+          "Marigold is removed")
+
+
+def scenario_remove_read_only_shortcut(args, display):
+    """The user made the Desktop link read-only: it stays, and the removal still finishes, with nothing
+    of the machine's left, the entry included."""
+    r = Removal(args, display)
+    r.m.install()
+    desktop = r.m.shortcut_paths()["desktop"]
+    desktop.chmod(0o444)  # read-only for the user Wine runs as
+    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
+    check(desktop.exists(), "the read-only Desktop link stays")
+    check(not (r.m.windows / "Marigold.scr").exists() and not (r.m.windows / "marigoldfiles").exists(),
+          "the screen saver, its files and the uninstaller are gone")
+    check(PRODUCT not in r.listed(), f"no longer listed: {r.listed()}")
 
 
 def main():

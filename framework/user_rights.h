@@ -1,0 +1,23 @@
+// Acting in the user's own places (the profile's folders, HKEY_CURRENT_USER) with the user's own rights.
+// Any program the user runs, unelevated, can change those places, for example turn a folder into a
+// link to a system folder; an elevated program working there would then act with administrator
+// rights on whatever the link leads to. With the user's rights the system refuses what the user alone
+// could not do.
+#pragma once
+
+#include "handles.h"
+
+// For the life of a scope, the calling thread impersonates the restricted copy of the process's token
+// (CreateUserToken); at its end the thread is as it was before. Not elevated, nothing changes; where
+// the copy cannot be made the thread goes on with the process's rights.
+class UserRightsScope {
+public:
+    UserRightsScope();
+    ~UserRightsScope();
+    UserRightsScope(const UserRightsScope&) = delete;
+    UserRightsScope& operator=(const UserRightsScope&) = delete;
+
+private:
+    UniqueHandle before_;  // the thread's own impersonation token, if it had one
+    bool acting_;
+};

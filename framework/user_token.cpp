@@ -1,0 +1,104 @@
+#include "user_token.h"
+
+namespace {
+
+// What GetTokenInformation gives for `kind`.
+bool QueryToken(HANDLE token, TOKEN_INFORMATION_CLASS kind, HeapBlock& buffer)
+{
+    DWORD size = 0;
+    ::GetTokenInformation(token, kind, NULL, 0, &size);
+    if (size == 0) return false;
+    buffer.reset(size);
+    return buffer && ::GetTokenInformation(token, kind, buffer.get(), size, &size);
+}
+
+bool GrantsFullAccess(const ACL* dacl, PSID user)
+{
+    if (!dacl) return true;  // no default DACL: what is made carries none, and anyone may use it
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = NULL;
+        if (!::GetAce(const_cast<ACL*>(dacl), i, &ace)) return false;
+        const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && (allowed->Mask & GENERIC_ALL) &&
+            ::EqualSid(const_cast<DWORD*>(&allowed->SidStart), user))
+            return true;
+    }
+    return false;
+}
+
+// An elevated token's default DACL grants the Administrators group and the system, not the user, who
+// could then not change what the copy makes where nothing is inherited from the folder or key.
+bool GrantUserFullAccessByDefault(HANDLE token, PSID user)
+{
+    HeapBlock current(0);
+    if (!QueryToken(token, TokenDefaultDacl, current)) return false;
+    const ACL* dacl = static_cast<TOKEN_DEFAULT_DACL*>(current.get())->DefaultDacl;
+    if (GrantsFullAccess(dacl, user)) return true;
+
+    DWORD acesSize = 0;
+    void* firstAce = NULL;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = NULL;
+        if (!::GetAce(const_cast<ACL*>(dacl), i, &ace)) return false;
+        if (i == 0) firstAce = ace;
+        acesSize += static_cast<ACE_HEADER*>(ace)->AceSize;
+    }
+    const DWORD size = sizeof(ACL) + acesSize + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(user);
+    HeapBlock grown(size);
+    ACL* granted = static_cast<ACL*>(grown.get());
+    if (!granted || !::InitializeAcl(granted, size, dacl->AclRevision)) return false;
+    if (firstAce && !::AddAce(granted, dacl->AclRevision, MAXDWORD, firstAce, acesSize)) return false;
+    if (!::AddAccessAllowedAce(granted, ACL_REVISION, GENERIC_ALL, user)) return false;
+    TOKEN_DEFAULT_DACL changed = {granted};
+    return ::SetTokenInformation(token, TokenDefaultDacl, &changed, sizeof(changed)) != FALSE;
+}
+
+bool LowerToMediumIntegrity(HANDLE token)
+{
+    SID medium = {SID_REVISION, 1, SECURITY_MANDATORY_LABEL_AUTHORITY, {SECURITY_MANDATORY_MEDIUM_RID}};
+    TOKEN_MANDATORY_LABEL label = {{&medium, SE_GROUP_INTEGRITY}};
+    return ::SetTokenInformation(token, TokenIntegrityLevel, &label, sizeof(label) + ::GetLengthSid(&medium)) != FALSE;
+}
+
+}  // namespace
+
+bool ProcessIsElevated()
+{
+    HANDLE token = NULL;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const UniqueHandle owner(token);
+    TOKEN_ELEVATION elevation;
+    elevation.TokenIsElevated = 0;
+    DWORD size = 0;
+    return ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) && elevation.TokenIsElevated;
+}
+
+BOOL CreateUserToken(UniqueHandle& token)
+{
+    HANDLE own = NULL;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ADJUST_DEFAULT | TOKEN_ASSIGN_PRIMARY,
+                            &own))
+        return FALSE;
+    const UniqueHandle process(own);
+
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof(administrators);
+    if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, NULL, administrators, &sidSize)) return FALSE;
+    SID_AND_ATTRIBUTES denyOnly = {administrators, 0};
+    HANDLE made = NULL;
+    if (!::CreateRestrictedToken(process.get(), DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, NULL, 0, NULL, &made)) return FALSE;
+    UniqueHandle restricted(made);
+
+    HeapBlock user(0);
+    if (!QueryToken(restricted.get(), TokenUser, user)) return FALSE;
+    PSID userSid = static_cast<TOKEN_USER*>(user.get())->User.Sid;
+    // An elevated token's objects belong to the Administrators group, which only denies in the copy.
+    // Where the system does not let the owner be changed (Wine), they keep that owner, as everything
+    // the elevated program made without the copy would.
+    TOKEN_OWNER owner = {userSid};
+    ::SetTokenInformation(restricted.get(), TokenOwner, &owner, sizeof(owner));
+    if (!GrantUserFullAccessByDefault(restricted.get(), userSid) || !LowerToMediumIntegrity(restricted.get())) return FALSE;
+
+    token.reset(restricted.release());
+    return TRUE;
+}

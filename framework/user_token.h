@@ -1,0 +1,16 @@
+// The user's own rights, for an elevated program: a restricted copy of the process's token that can do
+// only what an unelevated program of the same user could.
+#pragma once
+
+#include <windows.h>
+
+#include "handles.h"
+
+// Whether this process runs elevated; false when its token cannot be read.
+bool ProcessIsElevated();
+
+// A primary token made from this process's own: BUILTIN\Administrators only ever denies, every
+// privilege but bypassing traverse checking is gone, medium integrity. What is made with it belongs to
+// the user and grants the user full access, not the Administrators group as an elevated token's
+// objects do. FALSE (and `token` untouched) when it cannot be made.
+BOOL CreateUserToken(UniqueHandle& token);
