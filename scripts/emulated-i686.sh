@@ -5,9 +5,7 @@
 # Wine makes and serves. The emulator is registered with binfmt_misc in a private namespace where the
 # kernel has one (Linux 6.7 and later), so nothing else on the machine is affected; elsewhere it is
 # registered for the run and removed afterwards.
-#   scripts/emulated-i686.sh [--template-only]     (after build/i686 is configured, as root)
-# --template-only makes the Windows the install runs on and stops there: it takes minutes of emulation,
-# and the test command makes it while other tests run.
+#   scripts/emulated-i686.sh          (after build/i686 is built, as root)
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -26,7 +24,7 @@ fi
 if [ -z "${MARIGOLD_IN_PRIVATE_NAMESPACE:-}" ]; then
   bash scripts/deps.sh --emulation
   set +e
-  MARIGOLD_IN_PRIVATE_NAMESPACE=1 /usr/bin/python3 scripts/private_namespace.py bash "$0" "$@"
+  MARIGOLD_IN_PRIVATE_NAMESPACE=1 /usr/bin/python3 scripts/private_namespace.py bash "$0"
   status=$?
   set -e
   [ "$status" -ne 97 ] && [ "$status" -ne 98 ] && exit "$status"
@@ -68,9 +66,8 @@ e2e=(/usr/bin/python3 tests/setup/e2e_setup.py --windows 64 --work "$work" --lab
 # the setup, has broken down, and the install is tried once more.
 emulator_broke_down() { grep -qs "Got unexpected trap" "$work/emulated-64-yes/setup.stderr.txt"; }
 
-timeout 1800 "${e2e[@]}" --scenario template || exit 1
-[ "${1:-}" != --template-only ] || exit 0
 echo "== The shipped i686 setup, its 32-bit processes emulated: a clean install in a 64-bit Windows prefix"
+timeout 1800 "${e2e[@]}" --scenario template || exit 1
 for attempt in 1 2; do
   if timeout 1500 "${e2e[@]}" --scenario yes; then exit 0; fi
   emulator_broke_down || exit 1
