@@ -130,12 +130,15 @@ class Probe:
         return result
 
     def scenes(self, number):
-        """The scene lines of layout `number`, as lists of words, or None before it."""
+        """The scene lines of layout `number`, as lists of words, or None before they are all there (the
+        test build may be writing them while they are read)."""
         lines = self.lines()
         for i, line in enumerate(lines):
             words = line.split()
             if words[:2] == ["layout", str(number)]:
-                return [scene.split() for scene in lines[i + 1:i + 1 + int(words[3])]]
+                scenes = [scene.split() for scene in lines[i + 1:i + 1 + int(words[3])]]
+                whole = len(scenes) == int(words[3]) and all(scene[:1] == ["scene"] and len(scene) >= 16 for scene in scenes)
+                return scenes if whole else None
         return None
 
     def layout(self, number):
