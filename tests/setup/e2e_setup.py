@@ -184,22 +184,14 @@ def scenario_activation_fails(args, display):
     ini.chmod(0o644)
 
 
-def scenario_rerun(args, display):
+def scenario_running_saver(args, display):
+    """A re-run while the installed screen saver runs as a preview: Windows will not replace or delete a
+    running program's file, but renames it; the old copy goes at the next restart. The re-run also
+    makes again the shortcuts that went meanwhile, and leaves nothing of its own behind."""
     m = Machine(args, display)
     m.install(log_name="first")
     for path in m.shortcut_paths().values():
-        if path.exists():
-            path.unlink()
-    m.install(log_name="second")
-    expect_installed(m)
-    check(m.temp_leftovers() == [], f"no temporary files left: {m.temp_leftovers()}")
-
-
-def scenario_running_saver(args, display):
-    """A re-run while the installed screen saver runs as a preview: Windows will not replace or delete a
-    running program's file, but renames it; the old copy goes at the next restart."""
-    m = Machine(args, display)
-    m.install(log_name="first")
+        path.unlink(missing_ok=True)
     preview = Preview(m)
     check(preview.shown, "the installed screen saver runs as a preview")
     m.install(log_name="second")
@@ -212,6 +204,7 @@ def scenario_running_saver(args, display):
     preview.end()
     m.restart()
     check(m.new_in_windows() == ["marigold.scr", "marigoldfiles"], f"after a restart it is gone: {m.new_in_windows()}")
+    check(m.temp_leftovers() == [], f"no temporary files left: {m.temp_leftovers()}")
     expect_installed(m)
 
 
