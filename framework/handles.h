@@ -36,24 +36,6 @@ private:
     HANDLE h_;
 };
 
-// An open registry key; RegCloseKey on scope exit.
-class RegistryKey {
-public:
-    RegistryKey() : key_(NULL) {}
-    ~RegistryKey() { reset(); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != NULL; }
-    // For the out-parameter of RegOpenKeyEx / RegCreateKeyEx: closes any key held first.
-    HKEY* put() { reset(); return &key_; }
-    void reset() { if (key_) { ::RegCloseKey(key_); key_ = NULL; } }
-
-private:
-    HKEY key_;
-};
-
 // A block from the process heap.
 class HeapBlock {
 public:

@@ -1,7 +1,7 @@
 #include "previous_saver.h"
 
 #include "activation.h"
-#include "handles.h"
+#include "registry_key.h"
 #include "product.h"
 #include "system_library.h"
 #include "user_rights.h"
@@ -23,15 +23,7 @@ bool ReadRecord(CString& previous)
 {
     const UserRightsScope userRights;
     RegistryKey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
-    char value[MAX_PATH + 1] = "";
-    DWORD type = 0;
-    DWORD size = MAX_PATH;
-    if (::RegQueryValueExA(key.get(), kPreviousValue, NULL, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    previous = value;
-    return true;
+    return key.Open(HKEY_CURRENT_USER, kSettingsKey, KEY_QUERY_VALUE) && key.QueryString(kPreviousValue, previous);
 }
 
 typedef BOOL(WINAPI* Wow64DisableRedirectionProc)(PVOID* oldValue);
@@ -83,11 +75,7 @@ BOOL RecordPreviousScreenSaver(LPCSTR ourSaver)
 
     const UserRightsScope userRights;
     RegistryKey key;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, NULL,
-                          key.put(), NULL) != ERROR_SUCCESS)
-        return FALSE;
-    return ::RegSetValueExA(key.get(), kPreviousValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCSTR>(previous)),
-                            static_cast<DWORD>(previous.GetLength() + 1)) == ERROR_SUCCESS;
+    return key.Create(HKEY_CURRENT_USER, kSettingsKey, KEY_SET_VALUE) && key.SetString(kPreviousValue, previous);
 }
 
 BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)
