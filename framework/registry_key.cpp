@@ -1,6 +1,6 @@
 #include "registry_key.h"
 
-#include "handles.h"
+#include "heap.h"
 
 void RegistryKey::reset()
 {

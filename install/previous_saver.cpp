@@ -3,7 +3,7 @@
 #include "activation.h"
 #include "registry_key.h"
 #include "product.h"
-#include "system_library.h"
+#include "system_functions.h"
 #include "user_rights.h"
 
 namespace {
@@ -26,20 +26,15 @@ bool ReadRecord(CString& previous)
     return key.Open(HKEY_CURRENT_USER, kSettingsKey, KEY_QUERY_VALUE) && key.QueryString(kPreviousValue, previous);
 }
 
-typedef BOOL(WINAPI* Wow64DisableRedirectionProc)(PVOID* oldValue);
-typedef BOOL(WINAPI* Wow64RevertRedirectionProc)(PVOID oldValue);
-
 // The attributes of `path` as 64-bit programs see it. On 64-bit Windows a 32-bit program looking into
 // the system folder is shown the 32-bit one, where a 64-bit screen saver the user chose is not; the
 // Display control panel (a 64-bit program there) runs it from the real one. Nothing may load a DLL
 // while the redirection is off, so it is off for this one call only.
 DWORD AttributesOutsideRedirection(LPCSTR path)
 {
-    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    const Wow64DisableRedirectionProc disable =
-        GetSystemProc<Wow64DisableRedirectionProc>(kernel, "Wow64DisableWow64FsRedirection");
-    const Wow64RevertRedirectionProc revert =
-        GetSystemProc<Wow64RevertRedirectionProc>(kernel, "Wow64RevertWow64FsRedirection");
+    const Kernel32Functions& kernel = Kernel32();
+    const auto disable = kernel.wow64DisableFsRedirection;
+    const auto revert = kernel.wow64RevertFsRedirection;
     PVOID redirection = NULL;
     const bool off = disable && revert && disable(&redirection);
     const DWORD attributes = ::GetFileAttributesA(path);
