@@ -52,8 +52,7 @@ int AfxWinMain(HINSTANCE instance)
             ::DispatchMessageA(&msg);
         }
     }
-    app->ExitInstance();
-    return 0;
+    return app->ExitInstance();
 }
 
 int AfxMessageBox(UINT promptId, UINT type)

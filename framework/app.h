@@ -1,6 +1,7 @@
 // The application object and its start: the one static CWinApp-derived object is constructed by the
 // runtime; the process entry records the instance, sets the error mode, loads the title and calls the
-// start hook. A FALSE start hook shuts the application down without a message loop.
+// start hook. A FALSE start hook shuts the application down without a message loop. The shutdown hook
+// gives the process exit code.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +20,7 @@ public:
 
     // The per-instance start hook. TRUE runs the message loop, FALSE ends the application.
     virtual BOOL InitInstance() { return FALSE; }
-    // Called at shutdown; the result is not used for the exit code.
+    // Called at shutdown; gives the process exit code.
     virtual int ExitInstance() { return 0; }
 
     HINSTANCE m_hInstance = NULL;
@@ -31,7 +32,7 @@ HINSTANCE AfxGetInstanceHandle();
 // The application title: string AFX_IDS_APP_TITLE, or the executable's name without folder and extension.
 LPCSTR AfxGetAppTitle();
 
-// The framework's start-up and run for `instance`; returns the process exit code (always 0).
+// The framework's start-up and run for `instance`; returns the process exit code, ExitInstance's.
 int AfxWinMain(HINSTANCE instance);
 
 // A message box with the text of string `promptId` (any length), the application title as caption and

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "heap.h"
+
 CFileException::Cause CFileException::CauseFromOsError(LONG osError)
 {
     switch (osError) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "handles.h"
+#include "heap.h"
 
 class PinnedFile {
 public:

@@ -1,15 +1,13 @@
 #include "system_library.h"
 
 #include "paths.h"
+#include "system_functions.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
 
 namespace {
-
-typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
-typedef BOOL(WINAPI* SetDllDirectoryProc)(LPCSTR);
 
 bool g_systemOnlySearch = false;
 
@@ -38,15 +36,13 @@ bool IsWindows7OrLater()
 bool RestrictDllSearchToSystem()
 {
     // Both calls are looked up at run time, so that systems without them still start.
-    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    if (SetDllDirectoryProc setDllDirectory = GetSystemProc<SetDllDirectoryProc>(kernel, "SetDllDirectoryA"))
-        setDllDirectory("");  // "" takes the current folder out of the standard search
+    const Kernel32Functions& kernel = Kernel32();
+    if (kernel.setDllDirectory) kernel.setDllDirectory("");  // "" takes the current folder out of the standard search
 
     // Vista with the update that brings SetDefaultDllDirectories cannot create the shell's link
     // object under a system-folder-only search, so it is used from Windows 7 on.
-    SetDefaultDllDirectoriesProc setDefaultDllDirectories =
-        GetSystemProc<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
-    if (setDefaultDllDirectories && IsWindows7OrLater() && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    if (kernel.setDefaultDllDirectories && IsWindows7OrLater() &&
+        kernel.setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         g_systemOnlySearch = true;
         return true;
     }

@@ -1,5 +1,7 @@
 #include "user_token.h"
 
+#include "heap.h"
+
 namespace {
 
 // What GetTokenInformation gives for `kind`.

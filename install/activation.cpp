@@ -1,6 +1,6 @@
 #include "activation.h"
 
-#include "handles.h"
+#include "heap.h"
 
 const char kScreenSaverSection[] = "boot";
 const char kScreenSaverKey[] = "SCRNSAVE.EXE";

@@ -1,9 +1,9 @@
 #include "previous_saver.h"
 
 #include "activation.h"
-#include "handles.h"
+#include "registry_key.h"
 #include "product.h"
-#include "system_library.h"
+#include "system_functions.h"
 #include "user_rights.h"
 
 namespace {
@@ -23,19 +23,8 @@ bool ReadRecord(CString& previous)
 {
     const UserRightsScope userRights;
     RegistryKey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
-    char value[MAX_PATH + 1] = "";
-    DWORD type = 0;
-    DWORD size = MAX_PATH;
-    if (::RegQueryValueExA(key.get(), kPreviousValue, NULL, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    previous = value;
-    return true;
+    return key.Open(HKEY_CURRENT_USER, kSettingsKey, KEY_QUERY_VALUE) && key.QueryString(kPreviousValue, previous);
 }
-
-typedef BOOL(WINAPI* Wow64DisableRedirectionProc)(PVOID* oldValue);
-typedef BOOL(WINAPI* Wow64RevertRedirectionProc)(PVOID oldValue);
 
 // The attributes of `path` as 64-bit programs see it. On 64-bit Windows a 32-bit program looking into
 // the system folder is shown the 32-bit one, where a 64-bit screen saver the user chose is not; the
@@ -43,11 +32,9 @@ typedef BOOL(WINAPI* Wow64RevertRedirectionProc)(PVOID oldValue);
 // while the redirection is off, so it is off for this one call only.
 DWORD AttributesOutsideRedirection(LPCSTR path)
 {
-    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    const Wow64DisableRedirectionProc disable =
-        GetSystemProc<Wow64DisableRedirectionProc>(kernel, "Wow64DisableWow64FsRedirection");
-    const Wow64RevertRedirectionProc revert =
-        GetSystemProc<Wow64RevertRedirectionProc>(kernel, "Wow64RevertWow64FsRedirection");
+    const Kernel32Functions& kernel = Kernel32();
+    const auto disable = kernel.wow64DisableFsRedirection;
+    const auto revert = kernel.wow64RevertFsRedirection;
     PVOID redirection = NULL;
     const bool off = disable && revert && disable(&redirection);
     const DWORD attributes = ::GetFileAttributesA(path);
@@ -83,11 +70,7 @@ BOOL RecordPreviousScreenSaver(LPCSTR ourSaver)
 
     const UserRightsScope userRights;
     RegistryKey key;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, NULL,
-                          key.put(), NULL) != ERROR_SUCCESS)
-        return FALSE;
-    return ::RegSetValueExA(key.get(), kPreviousValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCSTR>(previous)),
-                            static_cast<DWORD>(previous.GetLength() + 1)) == ERROR_SUCCESS;
+    return key.Create(HKEY_CURRENT_USER, kSettingsKey, KEY_SET_VALUE) && key.SetString(kPreviousValue, previous);
 }
 
 BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)

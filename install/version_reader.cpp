@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "cstring.h"
-#include "handles.h"
-#include "system_library.h"
+#include "heap.h"
+#include "system_functions.h"
 
 namespace {
 
@@ -55,26 +55,9 @@ size_t RoomInBlock(const void* block, DWORD blockSize, const void* p)
     return static_cast<size_t>(start + blockSize - at);
 }
 
-// The version functions, from the system folder's version.dll: it is not one of the DLLs the system
-// protects, so a static import would take a copy planted beside the setup.
-struct VersionFunctions {
-    decltype(&::GetFileVersionInfoSizeA) getSize;
-    decltype(&::GetFileVersionInfoA) getInfo;
-    decltype(&::VerQueryValueA) queryValue;
-    bool complete() const { return getSize && getInfo && queryValue; }
-};
-
-const VersionFunctions& Version()
+bool Complete(const VersionFunctions& version)
 {
-    static const VersionFunctions functions = [] {
-        const HMODULE module = LoadSystemLibrary("version.dll");
-        VersionFunctions f;
-        f.getSize = GetSystemProc<decltype(f.getSize)>(module, "GetFileVersionInfoSizeA");
-        f.getInfo = GetSystemProc<decltype(f.getInfo)>(module, "GetFileVersionInfoA");
-        f.queryValue = GetSystemProc<decltype(f.queryValue)>(module, "VerQueryValueA");
-        return f;
-    }();
-    return functions;
+    return version.getFileVersionInfoSize && version.getFileVersionInfo && version.verQueryValue;
 }
 
 }  // namespace
@@ -102,11 +85,11 @@ int QueryVersionBlock(void* block, DWORD blockSize, LPCSTR key, LPSTR outText, i
 {
     if (outPacked) *outPacked = 0;
     const VersionFunctions& version = Version();
-    if (!version.complete()) return 0;
+    if (!Complete(version)) return 0;
 
     void* translation = NULL;
     UINT translationBytes = 0;
-    if (!version.queryValue(block, "\\VarFileInfo\\Translation", &translation, &translationBytes)) return 0;
+    if (!version.verQueryValue(block, "\\VarFileInfo\\Translation", &translation, &translationBytes)) return 0;
     // A damaged table may be shorter than one entry: never read past it or past the block.
     if (translationBytes < sizeof(DWORD) || RoomInBlock(block, blockSize, translation) < sizeof(DWORD)) return 0;
     DWORD languageAndCodePage = 0;
@@ -118,7 +101,7 @@ int QueryVersionBlock(void* block, DWORD blockSize, LPCSTR key, LPSTR outText, i
     subBlock.Format("\\StringFileInfo\\%08lx\\%s", static_cast<unsigned long>(codePageLast), key);
     void* value = NULL;
     UINT valueLength = 0;
-    if (!version.queryValue(block, subBlock, &value, &valueLength)) return 0;
+    if (!version.verQueryValue(block, subBlock, &value, &valueLength)) return 0;
 
     // The text must end inside the block; a value recorded shorter than its text is cut there.
     const char* text = static_cast<const char*>(value);
@@ -143,14 +126,14 @@ int QueryVersionValue(LPCSTR fileName, LPCSTR key, LPSTR outText, int outTextSiz
 {
     if (outPacked) *outPacked = 0;
     const VersionFunctions& version = Version();
-    if (!version.complete()) return 0;
+    if (!Complete(version)) return 0;
     DWORD handle = 0;
-    const DWORD size = version.getSize(fileName, &handle);
+    const DWORD size = version.getFileVersionInfoSize(fileName, &handle);
     if (size == 0) return 0;
     HeapBlock block(size);
     if (!block) return 0;
     // The ANSI lookup converts texts into the spare half of the block: start it clean.
     ::memset(block.get(), 0, size);
-    if (!version.getInfo(fileName, handle, size, block.get())) return 0;
+    if (!version.getFileVersionInfo(fileName, handle, size, block.get())) return 0;
     return QueryVersionBlock(block.get(), size, key, outText, outTextSize, outPacked);
 }

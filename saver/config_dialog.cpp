@@ -4,7 +4,7 @@
 
 #include "resource.h"
 #include "settings.h"
-#include "system_library.h"
+#include "system_functions.h"
 
 namespace {
 
@@ -79,9 +79,7 @@ void RunSettingsDialog(HINSTANCE instance, HWND owner)
 {
     // The sliders' class comes from the common controls, which are loaded from the system (or the
     // side-by-side version the manifest asks for), never from the saver's folder.
-    typedef BOOL(WINAPI * InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
-    const InitCommonControlsExProc initCommonControls =
-        GetSystemProc<InitCommonControlsExProc>(LoadSystemAssembly("comctl32.dll"), "InitCommonControlsEx");
+    const auto initCommonControls = CommonControls().initCommonControlsEx;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     if (initCommonControls) initCommonControls(&controls);
     ::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsProcedure, 0);

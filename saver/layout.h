@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "handles.h"
+#include "heap.h"
 
 struct FigureSize {
     int width;

@@ -4,9 +4,9 @@
 
 #include "command_line.h"
 #include "config_dialog.h"
-#include "handles.h"
 #include "saver_window.h"
 #include "settings.h"
+#include "single_instance.h"
 #include "system_library.h"
 
 #ifdef MARIGOLD_SAVER_PROBE
@@ -26,8 +26,8 @@ HWND WindowFrom(const SaverCommand& command)
 
 int RunFullScreen(HINSTANCE instance, const char* commandLine)
 {
-    const UniqueHandle running(::CreateMutexA(NULL, FALSE, kRunningMutex));
-    if (running.valid() && ::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    SingleInstanceLock running;
+    if (!running.Take(kRunningMutex)) return 0;
     SaverWindowOptions options;
     options.fullScreen = true;
     options.settings = LoadSettings();

@@ -1,19 +1,16 @@
 #include "monitors.h"
 
-#include "system_library.h"
+#include "system_functions.h"
 
 namespace {
 
 // GetDpiForMonitor's MDT_EFFECTIVE_DPI: what the user's scaling setting makes of the monitor.
 const int kEffectiveDpi = 0;
-typedef HRESULT(WINAPI* GetDpiForMonitorProc)(HMONITOR, int, UINT*, UINT*);
 
-// shcore.dll (Windows 8.1 on) is not one of the DLLs the system protects, so it is looked up in the
-// system folder at run time rather than imported; without it every monitor counts as 96 DPI.
+// Without shcore.dll (before Windows 8.1) every monitor counts as 96 DPI.
 int MonitorDpi(HMONITOR monitor)
 {
-    static const GetDpiForMonitorProc getDpi =
-        GetSystemProc<GetDpiForMonitorProc>(LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor");
+    const auto getDpi = ShellCore().getDpiForMonitor;
     UINT x = 0, y = 0;
     if (getDpi && SUCCEEDED(getDpi(monitor, kEffectiveDpi, &x, &y)) && y >= 24 && y <= 2400)
         return static_cast<int>(y);

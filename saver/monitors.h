@@ -1,7 +1,7 @@
 // The monitors the system shows the desktop on, each with its DPI.
 #pragma once
 
-#include "handles.h"
+#include "heap.h"
 #include "layout.h"
 
 // Every monitor of the desktop (the primary screen alone if the system lists none) in `monitors`;

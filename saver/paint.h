@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "handles.h"
+#include "gdi.h"
 
 // A solid brush and a pen, put into a DC for the length of a scope: what Ellipse, Rectangle, RoundRect
 // and Polygon then fill and outline with.

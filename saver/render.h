@@ -10,7 +10,8 @@
 
 #include <cstdint>
 
-#include "handles.h"
+#include "gdi.h"
+#include "heap.h"
 #include "layout.h"
 #include "scene.h"
 #include "sprites.h"

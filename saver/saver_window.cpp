@@ -3,14 +3,15 @@
 #include <mmsystem.h>
 
 #include "cstring.h"
-#include "handles.h"
+#include "gdi.h"
+#include "heap.h"
 #include "installed_files.h"
 #include "pointer.h"
 #include "product.h"
 #include "resource.h"
 #include "show.h"
 #include "sprites.h"
-#include "system_library.h"
+#include "system_functions.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -23,20 +24,20 @@ const char kWindowTitle[] = PRODUCT_NAME;
 const UINT_PTR kFrameTimer = 1;
 const UINT kFrameMilliseconds = 33;    // about 30 frames a second
 
-// The boom's player. winmm.dll is not one of the DLLs the system protects, so it comes from the
-// system folder when the first boom is due rather than as an import the loader may find elsewhere.
-typedef BOOL(WINAPI* PlaySoundProc)(LPCSTR, HMODULE, DWORD);
-PlaySoundProc g_playSound = NULL;
+// The boom's player, from the system folder when the first boom is due.
+bool g_soundLoaded = false;
 
 void PlayBoom(LPCSTR file)
 {
-    if (!g_playSound) g_playSound = GetSystemProc<PlaySoundProc>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
-    if (g_playSound) g_playSound(file, NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    g_soundLoaded = true;
+    if (const auto playSound = Multimedia().playSound) playSound(file, NULL, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
+// Only a player that was loaded has anything to stop.
 void StopSound()
 {
-    if (g_playSound) g_playSound(NULL, NULL, 0);
+    if (!g_soundLoaded) return;
+    if (const auto playSound = Multimedia().playSound) playSound(NULL, NULL, 0);
 }
 
 class SaverWindow {

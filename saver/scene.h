@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "handles.h"
+#include "heap.h"
 #include "layout.h"
 #include "random.h"
 #include "settings.h"

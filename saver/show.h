@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "cstring.h"
-#include "handles.h"
+#include "heap.h"
 #include "layout.h"
 #include "render.h"
 #include "scene.h"

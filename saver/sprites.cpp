@@ -6,7 +6,9 @@
 
 #include "bitmap_file.h"
 #include "dib.h"
+#include "gdi.h"
 #include "handles.h"
+#include "heap.h"
 #include "paint.h"
 #include "installed_files.h"
 #include "paths.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "cstring.h"
-#include "handles.h"
+#include "heap.h"
 
 #include "layout.h"
 #include "scene.h"

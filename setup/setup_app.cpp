@@ -1,7 +1,5 @@
 #include "setup_app.h"
 
-#include <objbase.h>
-
 #include "product_version.h"
 #include "publisher.h"
 #include "setup_ids.h"
@@ -27,12 +25,8 @@ CSetupApp theApp;
 
 BOOL CSetupApp::RunSetup()
 {
-    // Lives until the process ends: it keeps a second copy from running meanwhile, and an uninstaller,
-    // which takes the same lock by the same name (the title, as built, whatever the string table says).
-    ::CreateMutexA(NULL, FALSE, SETUP_TITLE);
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) return FALSE;
-
-    ::CoInitialize(NULL);  // for the shell link object and the desktop's shell; stays initialised until the process ends
+    if (!lock_.Take(SETUP_TITLE)) return FALSE;
+    com_.Start();
 
     if (AfxMessageBox(IDS_ASK_INSTALL, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
 

@@ -6,7 +6,9 @@
 #include <shlobj.h>
 
 #include "com_ids.h"
+#include "com.h"
 #include "handles.h"
+#include "heap.h"
 #include "paths.h"
 #include "system_library.h"
 #include "user_token.h"

@@ -6,7 +6,8 @@
 #include <shlobj.h>
 
 #include "com_ids.h"
-#include "handles.h"
+#include "com.h"
+#include "heap.h"
 #include "pinned_file.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "removal.h"
 
 #include "cstring.h"
-#include "handles.h"
+#include "registry_key.h"
 #include "installed_files.h"
 #include "paths.h"
 #include "payloads.h"
@@ -56,7 +56,7 @@ RemovalResult RemoveProductFolder(LPCSTR folder)
 bool IsEmptyKey(HKEY root, LPCSTR subKey)
 {
     RegistryKey key;
-    if (::RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
+    if (!key.Open(root, subKey, KEY_QUERY_VALUE)) return false;
     DWORD subKeys = 0;
     DWORD values = 0;
     return ::RegQueryInfoKeyA(key.get(), NULL, NULL, NULL, &subKeys, NULL, NULL, &values, NULL, NULL, NULL, NULL) ==

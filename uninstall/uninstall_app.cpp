@@ -1,7 +1,5 @@
 #include "uninstall_app.h"
 
-#include <objbase.h>
-
 #include "command_line.h"
 #include "paths.h"
 #include "product_version.h"
@@ -19,17 +17,12 @@ BOOL CUninstallApp::RunUninstall()
     // started from the product's own folder.
     ::SetCurrentDirectoryA(SystemDirectory());
 
-    // Both live until the process ends: two removals at once would trip over each other's files, and a
-    // setup running meanwhile would put back what is being removed (its lock is named after its title).
-    ::CreateMutexA(NULL, FALSE, UNINSTALL_TITLE);
-    bool running = ::GetLastError() == ERROR_ALREADY_EXISTS;
-    ::CreateMutexA(NULL, FALSE, SETUP_TITLE);
-    running = running || ::GetLastError() == ERROR_ALREADY_EXISTS;
-    if (running) {
+    const bool alone = ownLock_.Take(UNINSTALL_TITLE);
+    if (!setupLock_.Take(SETUP_TITLE) || !alone) {
         exitCode_ = RemovalExitCode(removalBesideAnother);
         return FALSE;
     }
-    ::CoInitialize(NULL);  // for reading the shell links; stays initialised until the process ends
+    com_.Start();
 
     if (!silent && AfxMessageBox(IDS_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         exitCode_ = RemovalExitCode(removalDeclined);

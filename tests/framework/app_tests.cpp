@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app.h"
+#include "single_instance.h"
 
 namespace {
 class RecordingApp : public CWinApp {
@@ -20,7 +21,7 @@ public:
     int ExitInstance() override
     {
         ++exits;
-        return 42;  // ignored: the process exit code stays 0
+        return 42;
     }
     int starts = 0;
     int exits = 0;
@@ -29,13 +30,13 @@ public:
 };
 }  // namespace
 
-TEST_CASE("start-up records the instance and title and ends without a loop when the hook says FALSE")
+TEST_CASE("start-up records the instance and title and ends without a loop when the hook says FALSE with the shutdown hook's exit code")
 {
     RecordingApp app;
     const HINSTANCE self = ::GetModuleHandleA(NULL);
     ::SetErrorMode(SEM_NOGPFAULTERRORBOX);
 
-    CHECK(AfxWinMain(self) == 0);
+    CHECK(AfxWinMain(self) == 42);
     CHECK(app.starts == 1);
     CHECK(app.exits == 1);
     CHECK(AfxGetInstanceHandle() == self);
@@ -48,8 +49,22 @@ TEST_CASE("without a title string the title is the module file name without fold
 {
     RecordingApp app;
     // kernel32 has no string 57344, so the fallback applies.
-    CHECK(AfxWinMain(::GetModuleHandleA("kernel32.dll")) == 0);
+    AfxWinMain(::GetModuleHandleA("kernel32.dll"));
     CHECK(app.titleAtStart == "kernel32");
+}
+
+TEST_CASE("a single-instance lock refuses while another holder has the name and is free again once it ends")
+{
+    const char name[] = "Marigold.FrameworkTests.Lock";
+    SingleInstanceLock other;
+    {
+        SingleInstanceLock first;
+        REQUIRE(first.Take(name));
+        CHECK_FALSE(other.Take(name));
+        CHECK(SingleInstanceLock().Take("Marigold.FrameworkTests.OtherLock"));
+    }
+    // The refused taker kept nothing alive: the name is free once its holder ends.
+    CHECK(other.Take(name));
 }
 
 TEST_CASE("the wait cursor nests and puts back the cursor from before the first wait")

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "handles.h"
+#include "heap.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "dib.h"
-#include "handles.h"
+#include "gdi.h"
 #include "render.h"
 #include "show.h"
 
