@@ -84,9 +84,10 @@ function(marigold_add_cases target)
 endfunction()
 
 # Any other command run with the Wine sandbox ready (end-to-end scripts and the like).
-#   marigold_add_wine_test(NAME name COMMAND cmd... [TIMEOUT s] [RUN_SERIAL])
+#   marigold_add_wine_test(NAME name COMMAND cmd... [TIMEOUT s] [RUN_SERIAL] [COST n])
+# A long test is given a COST, so that ctest starts it first.
 function(marigold_add_wine_test)
-  cmake_parse_arguments(ARG "RUN_SERIAL" "NAME;TIMEOUT" "COMMAND" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "NAME;TIMEOUT;COST" "COMMAND" ${ARGN})
   if(NOT MARIGOLD_WINE_TESTS)
     return()
   endif()
@@ -100,6 +101,9 @@ function(marigold_add_wine_test)
   endif()
   if(ARG_RUN_SERIAL)
     set_tests_properties(${ARG_NAME} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+  if(ARG_COST)
+    set_tests_properties(${ARG_NAME} PROPERTIES COST ${ARG_COST})
   endif()
 endfunction()
 
