@@ -22,6 +22,8 @@ public:
         if (!started_) started_ = SUCCEEDED(::CoInitialize(NULL));
         return started_;
     }
+    // COM stays initialised for the thread until the process ends, whatever becomes of this object.
+    void KeepUntilProcessEnds() { started_ = false; }
 
 private:
     bool started_ = false;

@@ -14,6 +14,9 @@ public:
 
     // Takes the lock named `name` for the life of this object. false when another holder has it.
     bool Take(LPCSTR name);
+    // The lock taken stays held until the process ends, whatever becomes of this object; the system
+    // lets it go with the process.
+    void KeepUntilProcessEnds() { mutex_.release(); }
 
 private:
     UniqueHandle mutex_;

@@ -1,8 +1,10 @@
 #include "setup_app.h"
 
+#include "com.h"
 #include "product_version.h"
 #include "publisher.h"
 #include "setup_ids.h"
+#include "single_instance.h"
 #include "system_library.h"
 #include "user_launch.h"
 #include "user_token.h"
@@ -25,8 +27,16 @@ CSetupApp theApp;
 
 BOOL CSetupApp::RunSetup()
 {
-    if (!lock_.Take(SETUP_TITLE)) return FALSE;
-    com_.Start();
+    // Both last until the process ends and are never let go of here: the lock keeps a second copy
+    // from running meanwhile, and an uninstaller, which takes the same lock by the same name (the
+    // title, as built, whatever the string table says); COM serves the shell link object and the
+    // desktop's shell.
+    SingleInstanceLock lock;
+    if (!lock.Take(SETUP_TITLE)) return FALSE;
+    lock.KeepUntilProcessEnds();
+    ComScope com;
+    com.Start();
+    com.KeepUntilProcessEnds();
 
     if (AfxMessageBox(IDS_ASK_INSTALL, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
 

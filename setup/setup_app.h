@@ -3,11 +3,9 @@
 #pragma once
 
 #include "app.h"
-#include "com.h"
 #include "cstring.h"
 #include "publisher_shortcuts.h"
 #include "registration.h"
-#include "single_instance.h"
 
 class CSetupApp : public CWinApp {
 public:
@@ -19,13 +17,6 @@ public:
     // The installation: shortcuts, the uninstaller, the seven files in order (the first failure ends
     // it), activation. 1 on success, 0 on failure.
     int InstallAll();
-
-private:
-    // Both last until the process ends: the lock keeps a second copy from running meanwhile, and an
-    // uninstaller, which takes the same lock by the same name (the title, as built, whatever the string
-    // table says); COM serves the shell link object and the desktop's shell.
-    SingleInstanceLock lock_;
-    ComScope com_;
 };
 
 // The operations the installation is made of: the system's in the setup, stand-ins in a test that
