@@ -208,7 +208,9 @@ def expect_user_rights(trace, names):
             continue
         thread, function, root, name = call.group(1), call.group(2), call.group(3), call.group(4).replace("\\\\", "\\")
         in_profile = function == "CreateFileA" and "\\users\\" in name.lower()
-        publishers = root == "80000001" and name.lower().startswith(PUBLISHER_KEY.split("\\", 1)[1].lower())
+        # HKEY_CURRENT_USER, sign-extended in a 64-bit program's trace.
+        current_user = root is not None and int(root, 16) & 0xFFFFFFFF == 0x80000001
+        publishers = current_user and name.lower().startswith(PUBLISHER_KEY.split("\\", 1)[1].lower())
         if in_profile or publishers:
             (reached if acting.get(thread) else outside).append(name)
     check(reached and not outside, f"the user's places are used with the user's own rights only: {len(reached)} "
