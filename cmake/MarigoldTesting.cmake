@@ -16,12 +16,15 @@ find_package(Python3 COMPONENTS Interpreter REQUIRED)
 set(MARIGOLD_PYTHON ${CMAKE_COMMAND} -E env "PYTHONPATH=${CMAKE_SOURCE_DIR}/scripts:${CMAKE_SOURCE_DIR}/tests"
     ${Python3_EXECUTABLE})
 
-# Every shipped or test executable is checked with an independent PE reader (tests/pe_check.py).
+# Every shipped executable, and every test executable where the tests run it, is checked with an
+# independent PE reader (tests/pe_check.py).
 #   marigold_check_executable(target GUI|CONSOLE [setup|saver])
 # A product (what ships) is held to more: see tests/pe_check.py.
 function(marigold_check_executable target subsystem)
   set(product "${ARGN}")
-  set_property(GLOBAL APPEND PROPERTY MARIGOLD_CHECKED_EXECUTABLES "${target}:${subsystem}:${product}")
+  if(product OR MARIGOLD_WINE_TESTS)
+    set_property(GLOBAL APPEND PROPERTY MARIGOLD_CHECKED_EXECUTABLES "${target}:${subsystem}:${product}")
+  endif()
 endfunction()
 
 # A doctest program that runs under Wine.
