@@ -51,6 +51,8 @@ TEST_CASE("without a title string the title is the module file name without fold
     // kernel32 has no string 57344, so the fallback applies.
     AfxWinMain(::GetModuleHandleA("kernel32.dll"));
     CHECK(app.titleAtStart == "kernel32");
+    // Start-up made kernel32 the resource module; the cases after this one load this program's strings.
+    AfxSetResourceHandle(::GetModuleHandleA(NULL));
 }
 
 TEST_CASE("a single-instance lock refuses while another holder has the name and is free again once it ends")
