@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
-bash scripts/deps.sh --bench
+bash scripts/deps.sh build test bench
 source scripts/arch.sh
 source scripts/build.sh
 arch=$(marigold_test_arch)

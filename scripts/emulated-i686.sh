@@ -22,7 +22,7 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 if [ -z "${MARIGOLD_IN_PRIVATE_NAMESPACE:-}" ]; then
-  bash scripts/deps.sh --emulation
+  bash scripts/deps.sh test emulation
   set +e
   MARIGOLD_IN_PRIVATE_NAMESPACE=1 /usr/bin/python3 scripts/private_namespace.py bash "$0"
   status=$?

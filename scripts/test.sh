@@ -7,7 +7,6 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
-bash scripts/deps.sh
 source scripts/arch.sh
 source scripts/build.sh
 
@@ -17,10 +16,22 @@ status=0
 mkdir -p build
 stamp=build/.test-start
 touch "$stamp"
+# The compilers first; Wine and the checkers, most of what a new machine installs, come while the
+# trees are built.
+bash scripts/deps.sh build
 test_arch=$(marigold_test_arch)
 echo "== Windows tests run as: $test_arch"
+deps_log=build/deps.log
+if [ "$test_arch" = i686 ]; then deps_groups=(test); else deps_groups=(test emulation); fi
+bash scripts/deps.sh "${deps_groups[@]}" >"$deps_log" 2>&1 &
+installing=$!
+packages_ready() {
+  if ! wait "$installing"; then cat "$deps_log"; echo "FAIL: the test packages could not be installed"; exit 1; fi
+  grep -s '^Installing:' "$deps_log" || true
+}
 if [ "$test_arch" = i686 ]; then
   marigold_build i686 --wine-tests ON
+  packages_ready
   ctest --test-dir build/i686 --output-on-failure -j "$jobs" || status=1
 else
   # The 32-bit tree's tests here read what ships without running it: only that is built.
@@ -29,6 +40,9 @@ else
   # takes minutes of emulation, mostly on one core while the other tests wait on Windows programs, so
   # it runs beside them; only the control panel's stand-in, built first, runs natively there.
   marigold_build x86_64 --wine-tests ON launch_recorder
+  # Still installing: the rest of the twin is built meanwhile, else the emulation starts at once.
+  if kill -0 "$installing" 2>/dev/null; then marigold_build x86_64 --wine-tests ON; fi
+  packages_ready
   emulated=build/i686/emulated.log
   bash scripts/emulated-i686.sh >"$emulated" 2>&1 &
   emulating=$!
