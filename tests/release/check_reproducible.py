@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Two builds of the same sources, in two different folders (source and build alike), must give
 bit-identical setup, screen-saver and uninstaller executables. One of them may be the tree's own build
-(--against): it was made from the checkout, in its own build folder."""
+(--against): it was made from the checkout, in its own build folder, with the precompiled <windows.h>;
+the fresh one is then made without it, so every file must also build on its own includes."""
 import argparse
 import concurrent.futures
 import hashlib
@@ -40,7 +41,8 @@ def main():
     options = ["-DMARIGOLD_SIGN_CERT="]
     if args.against:  # built for the same publisher's address as the tree it is compared with
         cache = (pathlib.Path(args.against) / "CMakeCache.txt").read_text()
-        options += [f"-DPUBLISHER_SITE_URL={re.search(r'^PUBLISHER_SITE_URL:STRING=(.*)$', cache, re.M).group(1)}"]
+        options += [f"-DPUBLISHER_SITE_URL={re.search(r'^PUBLISHER_SITE_URL:STRING=(.*)$', cache, re.M).group(1)}",
+                    "-DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON"]
     with concurrent.futures.ThreadPoolExecutor(len(trees)) as pool:
         builds = list(pool.map(lambda tree: build(tree, tree.parent / "build", args.arch, *options), trees))
     if args.against:
