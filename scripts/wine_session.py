@@ -197,8 +197,7 @@ class Sandbox:
                                 stderr=stderr or subprocess.PIPE, text=True)
 
     def start_server(self):
-        """Starts this prefix's wineserver ahead of a program that runs under limits the server must not
-        share (a file-size limit would keep it from saving the registry)."""
+        """Starts this prefix's wineserver and keeps it until stop(), so that no program pays for starting it."""
         subprocess.run([WINE_RUN, "--root", str(self.root), "--arch", self.arch, "--shell", "wineserver -p"], check=True)
 
     def run(self, *command, env=None, timeout=None):

@@ -318,6 +318,20 @@ def expect_shortcuts(m):
                   f"lnkinfo reads the {name} link, whose target is the publisher's site: {items}, {local and local.group(1)}")
 
 
+def server_file_limits(prefix):
+    """The "Max file size" line of every wineserver serving `prefix`."""
+    limits = []
+    for proc in pathlib.Path("/proc").iterdir():
+        try:
+            if not (proc / "exe").resolve().name.startswith("wineserver") or \
+                    f"WINEPREFIX={prefix}".encode() not in (proc / "environ").read_bytes().split(b"\0"):
+                continue
+            limits += [line for line in (proc / "limits").read_text().splitlines() if line.startswith("Max file size")]
+        except OSError:
+            continue  # ended meanwhile, or not ours to read
+    return limits
+
+
 def prefix_arch(args):
     """The kind of Wine prefix: the tests' own, or a 64-bit one when asked for (the 32-bit programs then
     run as on 64-bit Windows)."""

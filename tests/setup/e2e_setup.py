@@ -12,7 +12,7 @@ import time
 
 from checks import check
 from e2e_machine import Machine, Preview, expect_boxes, expect_installed, expect_launches, expect_nothing_installed
-from e2e_machine import expect_shortcuts, expect_user_rights, machine_arguments, run_scenario
+from e2e_machine import expect_shortcuts, expect_user_rights, machine_arguments, run_scenario, server_file_limits
 from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS
 from product import SETTINGS_KEY, SHORTCUTS
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, SETUP_TITLE as TITLE
@@ -222,8 +222,13 @@ def scenario_disk_full_upgrade(args, display):
     saver_kb = len(pathlib.Path(args.saver).read_bytes()) // 1024
     limit_kb = saver_kb // 2
     check(len(older) // 1024 < limit_kb, f"the older screen saver ({len(older)} bytes) fits under {limit_kb} KB")
-    m.sandbox.start_server()
+    # The limited setup is the first program, so it needs a server: one that shared its limit could not
+    # save the registry and would refuse every program it serves shared memory above the limit.
+    m.sandbox.stop()
     trace = m.install(FAILURE, file_limit_kb=limit_kb)
+    limits = server_file_limits(m.sandbox.root / "prefix")
+    check(limits and all(line.split()[3:5] == ["unlimited", "unlimited"] for line in limits),
+          f"the server has no file-size limit: {limits}")
     check(installed.read_bytes() == older, "the older screen saver is still installed, byte for byte")
     check(m.boot_value() == "C:\\windows\\Marigold.scr" and ini.read_bytes() == before, "and still the active one")
     check(m.temp_leftovers() == [], f"no partly written copy left: {m.temp_leftovers()}")
