@@ -1,7 +1,6 @@
 #include "saver_probe.h"
 
 #include <windows.h>
-#include <psapi.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -115,15 +114,22 @@ unsigned UserObjects()
     return windows;
 }
 
-// Private bytes; Wine fills only PagefileUsage, which Windows keeps equal to them.
-unsigned long PrivateKilobytes()
+// The private memory committed in the program's own address space: its heaps, stacks, frame buffers
+// and whatever else is allocated for it. Not GetProcessMemoryInfo: Wine fills that from the Linux
+// process's resident anonymous memory, which grows as pages are first touched and with whatever the
+// libraries below Wine keep, not with what the program holds.
+unsigned long CommittedPrivateKilobytes()
 {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof(counters);
-    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
-        return 0;
-    const SIZE_T bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-    return static_cast<unsigned long>(bytes / 1024);
+    SYSTEM_INFO system = {};
+    ::GetSystemInfo(&system);
+    size_t committed = 0;
+    MEMORY_BASIC_INFORMATION region = {};
+    for (const char* at = static_cast<const char*>(system.lpMinimumApplicationAddress);
+         at < system.lpMaximumApplicationAddress && ::VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) committed += region.RegionSize;
+    }
+    return static_cast<unsigned long>(committed / 1024);
 }
 
 // What the process's heaps hand out: every allocation of the program (and of the system DLLs'
@@ -181,8 +187,8 @@ void Report(const NightShow& show, unsigned long long frames, int layouts, unsig
         }
         reportedLayouts = layouts;
     }
-    std::fprintf(file, "status frames %llu layouts %d booms %lu gdi %u user %u private %lu heap %lu\n", frames, layouts, booms,
-                 GdiObjects(), UserObjects(), PrivateKilobytes(), HeapKilobytes());
+    std::fprintf(file, "status frames %llu layouts %d booms %lu gdi %u user %u committed %lu heap %lu\n", frames, layouts,
+                 booms, GdiObjects(), UserObjects(), CommittedPrivateKilobytes(), HeapKilobytes());
     std::fclose(file);
     nextStatus = frames - frames % g_every + g_every;
 }

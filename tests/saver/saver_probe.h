@@ -7,7 +7,7 @@
 //   --buffer-limit=N     no frame buffer larger than N bytes can be had
 // A layout's lines give each scene's place, size, buffer and which of its pictures are stand-ins for a
 // missing or damaged file. Status lines give the frames drawn, the layouts made, the booms asked for,
-// the process's GDI and USER objects, its private memory and what its heaps hold. A "syscommand" line
+// the process's GDI and USER objects, its committed private memory and what its heaps hold. A "syscommand" line
 // names each system command that reached the default window procedure. The shipped saver has none
 // of this.
 #pragma once
