@@ -55,8 +55,20 @@ int AfxWinMain(HINSTANCE instance)
     return app->ExitInstance();
 }
 
+bool AfxUserCanAnswer()
+{
+    USEROBJECTFLAGS flags;
+    ::ZeroMemory(&flags, sizeof(flags));
+    DWORD size = 0;
+    const HWINSTA station = ::GetProcessWindowStation();
+    return station && ::GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof(flags), &size) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 int AfxMessageBox(UINT promptId, UINT type)
 {
+    // A box no one can see would wait for ever for an answer.
+    if (!AfxUserCanAnswer()) return 0;
     CString text;
     text.LoadString(promptId);
     return ::MessageBoxA(NULL, text, AfxGetAppTitle(), type);

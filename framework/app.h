@@ -35,8 +35,13 @@ LPCSTR AfxGetAppTitle();
 // The framework's start-up and run for `instance`; returns the process exit code, ExitInstance's.
 int AfxWinMain(HINSTANCE instance);
 
+// Whether someone can see this process's windows and answer them: its window station is the
+// interactive one. A service's, or a deployment agent's running as the system, is not.
+bool AfxUserCanAnswer();
+
 // A message box with the text of string `promptId` (any length), the application title as caption and
-// no owner window. Returns the button pressed (0 when the box could not be shown).
+// no owner window. Returns the button pressed; 0 when the box could not be shown, and without showing
+// it where no one could answer it (AfxUserCanAnswer).
 int AfxMessageBox(UINT promptId, UINT type);
 
 // The hourglass for the life of a scope. Nested waits keep it up until the outermost one ends, which

@@ -12,7 +12,8 @@ public:
     SingleInstanceLock(const SingleInstanceLock&) = delete;
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
-    // Takes the lock named `name` for the life of this object. false when another holder has it.
+    // Takes the lock named `name` for the life of this object. false when another holder has it, or
+    // when no lock of that name can be made (the name taken by another kind of object).
     bool Take(LPCSTR name);
     // The lock taken stays held until the process ends, whatever becomes of this object; the system
     // lets it go with the process.

@@ -69,6 +69,14 @@ TEST_CASE("a single-instance lock refuses while another holder has the name and 
     CHECK(other.Take(name));
 }
 
+TEST_CASE("a lock whose name another kind of object holds counts as held")
+{
+    const char name[] = "Marigold.FrameworkTests.EventLock";
+    const UniqueHandle event(::CreateEventA(NULL, TRUE, FALSE, name));
+    REQUIRE(event.valid());
+    CHECK_FALSE(SingleInstanceLock().Take(name));
+}
+
 TEST_CASE("the wait cursor nests and puts back the cursor from before the first wait")
 {
     const HCURSOR arrow = ::LoadCursorA(NULL, IDC_ARROW);
@@ -93,4 +101,17 @@ TEST_CASE("the wait cursor nests and puts back the cursor from before the first 
     } catch (const std::runtime_error&) {
     }
     CHECK(::GetCursor() == arrow);
+}
+
+TEST_CASE("where no one can see the desktop a box is not shown and counts as unanswered")
+{
+    CHECK(AfxUserCanAnswer());
+    const HWINSTA visible = ::GetProcessWindowStation();
+    const HWINSTA hidden = ::CreateWindowStationA("MarigoldFrameworkTests", 0, WINSTA_ALL_ACCESS, NULL);
+    REQUIRE(hidden);
+    REQUIRE(::SetProcessWindowStation(hidden));
+    CHECK_FALSE(AfxUserCanAnswer());
+    CHECK(AfxMessageBox(7001, MB_YESNO) == 0);  // a box shown here would wait for ever
+    ::SetProcessWindowStation(visible);
+    ::CloseWindowStation(hidden);
 }
