@@ -2,9 +2,12 @@
 
 #include "user_token.h"
 
-UserRightsScope::UserRightsScope() : acting_(false)
+UserRightsScope::UserRightsScope() : impersonating_(false), acting_(false)
 {
-    if (!ProcessIsElevated()) return;
+    if (!ProcessIsElevated()) {
+        acting_ = true;  // the process's rights are the user's own
+        return;
+    }
     UniqueHandle primary;
     if (!CreateUserToken(primary)) return;
     HANDLE made = NULL;
@@ -14,11 +17,11 @@ UserRightsScope::UserRightsScope() : acting_(false)
     HANDLE before = NULL;
     const BOOL asSelf = TRUE;  // the thread's token is read with the process's rights
     if (::OpenThreadToken(::GetCurrentThread(), TOKEN_IMPERSONATE, asSelf, &before)) before_.reset(before);
-    acting_ = ::SetThreadToken(NULL, impersonation.get()) != FALSE;
+    impersonating_ = acting_ = ::SetThreadToken(NULL, impersonation.get()) != FALSE;
 }
 
 UserRightsScope::~UserRightsScope()
 {
     // NULL ends the impersonation.
-    if (acting_) ::SetThreadToken(NULL, before_.valid() ? before_.get() : NULL);
+    if (impersonating_) ::SetThreadToken(NULL, before_.valid() ? before_.get() : NULL);
 }

@@ -8,8 +8,7 @@
 #include "handles.h"
 
 // For the life of a scope, the calling thread impersonates the restricted copy of the process's token
-// (CreateUserToken); at its end the thread is as it was before. Not elevated, nothing changes; where
-// the copy cannot be made the thread goes on with the process's rights.
+// (CreateUserToken); at its end the thread is as it was before. Not elevated, nothing changes.
 class UserRightsScope {
 public:
     UserRightsScope();
@@ -17,7 +16,13 @@ public:
     UserRightsScope(const UserRightsScope&) = delete;
     UserRightsScope& operator=(const UserRightsScope&) = delete;
 
+    // Whether the thread now has the user's rights and no more. False when an elevated process could
+    // not take them: the caller then leaves the user's places alone rather than act there as an
+    // administrator.
+    bool Acting() const { return acting_; }
+
 private:
     UniqueHandle before_;  // the thread's own impersonation token, if it had one
+    bool impersonating_;
     bool acting_;
 };

@@ -1,5 +1,7 @@
 #include "user_token.h"
 
+#include <cstring>
+
 #include "heap.h"
 
 namespace {
@@ -55,6 +57,14 @@ bool GrantUserFullAccessByDefault(HANDLE token, PSID user)
     return ::SetTokenInformation(token, TokenDefaultDacl, &changed, sizeof(changed)) != FALSE;
 }
 
+template <size_t N>
+bool Among(DWORD value, const DWORD (&list)[N])
+{
+    for (DWORD item : list)
+        if (item == value) return true;
+    return false;
+}
+
 bool LowerToMediumIntegrity(HANDLE token)
 {
     SID medium = {SID_REVISION, 1, SECURITY_MANDATORY_LABEL_AUTHORITY, {SECURITY_MANDATORY_MEDIUM_RID}};
@@ -63,6 +73,32 @@ bool LowerToMediumIntegrity(HANDLE token)
 }
 
 }  // namespace
+
+bool IsAdministrativeGroup(PSID group)
+{
+    if (!group || !::IsValidSid(group)) return false;
+    const SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    if (::memcmp(::GetSidIdentifierAuthority(group), &nt, sizeof(nt)) != 0) return false;
+    const DWORD count = *::GetSidSubAuthorityCount(group);
+    if (count == 0) return false;
+    const DWORD first = *::GetSidSubAuthority(group, 0);
+    const DWORD last = *::GetSidSubAuthority(group, count - 1);
+    // "Local account and member of Administrators group".
+    if (count == 1) return first == 114;
+    // The machine's own groups (BUILTIN): Administrators, Power Users, Account, Server and Print
+    // Operators, Backup Operators, Pre-Windows 2000 Compatible Access, Network Configuration and
+    // Cryptographic Operators.
+    static const DWORD kBuiltin[] = {544, 547, 548, 549, 550, 551, 554, 556, 569};
+    if (count == 2 && first == SECURITY_BUILTIN_DOMAIN_RID)
+        return Among(last, kBuiltin);
+    // A domain's: Enterprise Read-only Domain Controllers, Domain Admins, Domain Controllers, Cert
+    // Publishers, Schema and Enterprise Admins, Group Policy Creator Owners, Read-only Domain
+    // Controllers, RAS and IAS Servers.
+    static const DWORD kDomain[] = {498, 512, 516, 517, 518, 519, 520, 521, 553};
+    if (count == 5 && first == SECURITY_NT_NON_UNIQUE)
+        return Among(last, kDomain);
+    return false;
+}
 
 bool ProcessIsElevated()
 {
@@ -83,12 +119,21 @@ BOOL CreateUserToken(UniqueHandle& token)
         return FALSE;
     const UniqueHandle process(own);
 
-    BYTE administrators[SECURITY_MAX_SID_SIZE];
-    DWORD sidSize = sizeof(administrators);
-    if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, NULL, administrators, &sidSize)) return FALSE;
-    SID_AND_ATTRIBUTES denyOnly = {administrators, 0};
+    // Every group that gives administrative rights only ever denies, as in the token Windows itself
+    // gives an administrator who has not confirmed the prompt.
+    HeapBlock groups(0);
+    if (!QueryToken(process.get(), TokenGroups, groups)) return FALSE;
+    const TOKEN_GROUPS* all = static_cast<const TOKEN_GROUPS*>(groups.get());
+    HeapArray<SID_AND_ATTRIBUTES> denyOnly;
+    for (DWORD i = 0; i < all->GroupCount; ++i) {
+        if (!IsAdministrativeGroup(all->Groups[i].Sid)) continue;
+        const SID_AND_ATTRIBUTES group = {all->Groups[i].Sid, 0};
+        if (!denyOnly.push(group)) return FALSE;
+    }
     HANDLE made = NULL;
-    if (!::CreateRestrictedToken(process.get(), DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, NULL, 0, NULL, &made)) return FALSE;
+    if (!::CreateRestrictedToken(process.get(), DISABLE_MAX_PRIVILEGE, static_cast<DWORD>(denyOnly.size()),
+                                 denyOnly.data(), 0, NULL, 0, NULL, &made))
+        return FALSE;
     UniqueHandle restricted(made);
 
     HeapBlock user(0);

@@ -1,6 +1,10 @@
 // The user's own rights for an elevated program (Wine runs every program elevated).
 #include <doctest.h>
 
+#include <sddl.h>
+
+#include <initializer_list>
+
 #include "user_rights.h"
 #include "user_token.h"
 
@@ -23,6 +27,7 @@ TEST_CASE("inside the user's rights the thread is no administrator and afterward
     REQUIRE(ActsAsAdministrator());
     {
         const UserRightsScope userRights;
+        CHECK(userRights.Acting());
         CHECK_FALSE(ActsAsAdministrator());
         { const UserRightsScope again; }
         CHECK_FALSE(ActsAsAdministrator());  // the inner scope gives back the outer one's rights
@@ -50,4 +55,20 @@ TEST_CASE("what the user's token makes grants the user full access")
                               ::EqualSid(&ace->SidStart, reinterpret_cast<TOKEN_USER*>(user)->User.Sid));
     }
     CHECK(granted);
+}
+
+TEST_CASE("the user's token keeps the ordinary groups and only ever denies through the administrative ones")
+{
+    const auto administrative = [](const char* text) {
+        PSID sid = NULL;
+        REQUIRE(::ConvertStringSidToSidA(text, &sid));
+        const bool found = IsAdministrativeGroup(sid);
+        ::LocalFree(sid);
+        return found;
+    };
+    for (const char* sid : {"S-1-5-32-544", "S-1-5-32-547", "S-1-5-32-551", "S-1-5-32-556", "S-1-5-114", "S-1-5-21-1-2-3-512",
+                            "S-1-5-21-1-2-3-519"})
+        CHECK_MESSAGE(administrative(sid), sid);
+    for (const char* sid : {"S-1-5-32-545", "S-1-5-21-1-2-3-513", "S-1-5-21-1-2-3-1001", "S-1-1-0", "S-1-5-11", "S-1-16-12288"})
+        CHECK_MESSAGE(!administrative(sid), sid);
 }
