@@ -1,6 +1,7 @@
 #include "pinned_file.h"
 
 #include "paths.h"
+#include "system_functions.h"
 
 namespace {
 
@@ -51,17 +52,17 @@ CString FinalPath(HANDLE handle)
     return CString();
 }
 
-// A link in the place of what `handle` opened: a reparse point that stands for another name (a symbolic
-// link, a junction). Other reparse points, such as a file kept in the cloud, are files like any other.
+// Whether `handle`, opened without following a link in its own place, is such a link.
 bool IsLink(HANDLE handle, DWORD attributes)
 {
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
     FILE_ATTRIBUTE_TAG_INFO tag;
-    return !::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) || IsReparseTagNameSurrogate(tag.ReparseTag);
+    const bool tagKnown = ::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) != FALSE;
+    return IsLinkEntry(attributes, tagKnown, tagKnown ? tag.ReparseTag : 0);
 }
 
-// Whether `handle` reached `expected` itself: a folder or a file as asked, no link in its place or on
-// the way, and a file without a second name elsewhere.
+// Whether `handle` reached `expected` itself: a folder or a file as asked, no link in its place, and a
+// file without a second name elsewhere.
 bool Reached(HANDLE handle, LPCSTR expected, bool folder)
 {
     BY_HANDLE_FILE_INFORMATION info;
@@ -74,42 +75,130 @@ bool Reached(HANDLE handle, LPCSTR expected, bool folder)
 
 const DWORD kNoLinkFollowed = FILE_FLAG_OPEN_REPARSE_POINT;
 
+bool FullPath(LPCSTR path, CString& full)
+{
+    const DWORD needed = ::GetFullPathNameA(path, 0, NULL, NULL);
+    HeapBlock buffer(needed);
+    if (needed == 0 || !buffer) return false;
+    const DWORD length = ::GetFullPathNameA(path, needed, static_cast<char*>(buffer.get()), NULL);
+    if (length == 0 || length >= needed) return false;
+    full = CString(static_cast<char*>(buffer.get()), static_cast<int>(length));
+    return true;
+}
+
+// Where `folder` really is: its parent as the file system reaches it (an 8.3 spelling, a subst or
+// mapped drive, a profile behind a junction all come out as the one place they are) and its own long
+// name. The folder itself is not followed: a link in its place is told by the handle that holds it.
+bool RealFolderPath(LPCSTR folder, CString& real)
+{
+    CString full;
+    if (!FullPath(folder, full)) return false;
+    while (full.GetLength() > 3 && full[full.GetLength() - 1] == '\\') full = CString(full, full.GetLength() - 1);
+    LPCSTR leaf = NULL;
+    for (LPCSTR p = full; *p; p = ::CharNextA(p))
+        if (*p == '\\') leaf = p + 1;
+    if (!leaf || !*leaf) return false;  // a drive's root has no parent to reach it through
+
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = ::FindFirstFileA(full, &entry);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    const CString parentPath(full, static_cast<int>(leaf - static_cast<LPCSTR>(full)));
+    const UniqueHandle parent(::CreateFileA(parentPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL));
+    const CString reached = parent.valid() ? FinalPath(parent.get()) : CString();
+    if (reached.IsEmpty()) return false;
+    real = WithTrailingBackslash(reached) + entry.cFileName;
+    return true;
+}
+
+bool IsAbsent(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// `folder`, held so that it cannot be renamed away while a file in it is opened (its entries are read
+// and no right to delete it is shared), and checked: no link in its place, and it is where the system
+// names it. `real` receives where that is.
+PinnedFile::OpenResult HoldFolder(LPCSTR folder, UniqueHandle& held, CString& real)
+{
+    held.reset(::CreateFileA(folder, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoLinkFollowed, NULL));
+    if (!held.valid()) return IsAbsent(::GetLastError()) ? PinnedFile::pinnedAbsent : PinnedFile::pinnedFailed;
+    if (!RealFolderPath(folder, real)) return PinnedFile::pinnedFailed;
+    return Reached(held.get(), real, true) ? PinnedFile::pinnedOpen : PinnedFile::pinnedElsewhere;
+}
+
+const NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
+const NTSTATUS kPathNotFound = static_cast<NTSTATUS>(0xC000003AL);
+
+// Opens `name` inside the held folder itself: the folder's handle, not its path, says where, so a link
+// put in the folder's place meanwhile leads nowhere. A link in the file's own place is not followed.
+// The system's error code; ERROR_FILE_NOT_FOUND when there is nothing of that name.
+DWORD OpenInFolder(HANDLE folder, LPCSTR name, ACCESS_MASK access, ULONG disposition, UniqueHandle& file)
+{
+    const auto create = Ntdll().ntCreateFile;
+    if (!create) return ERROR_CALL_NOT_IMPLEMENTED;
+    // One name of the folder: nothing that leads out of it, nor into a stream of a file.
+    if (!*name || ::lstrcmpA(name, ".") == 0 || ::lstrcmpA(name, "..") == 0) return ERROR_INVALID_NAME;
+    for (LPCSTR p = name; *p; p = ::CharNextA(p))
+        if (*p == '\\' || *p == '/' || *p == ':') return ERROR_INVALID_NAME;
+    HeapBlock wide(0);
+    if (!ToWide(name, wide)) return ERROR_INVALID_NAME;
+    const int length = ::lstrlenW(static_cast<WCHAR*>(wide.get()));
+    if (length > MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+
+    UNICODE_STRING objectName;
+    objectName.Length = objectName.MaximumLength = static_cast<USHORT>(length * sizeof(WCHAR));
+    objectName.Buffer = static_cast<WCHAR*>(wide.get());
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, folder, NULL);
+    IO_STATUS_BLOCK io;
+    HANDLE opened = NULL;
+    const NTSTATUS status = create(&opened, access | SYNCHRONIZE, &attributes, &io, NULL, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ,
+                                   disposition, FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
+                                   NULL, 0);
+    if (status >= 0) {
+        file.reset(opened);
+        return ERROR_SUCCESS;
+    }
+    return status == kNameNotFound || status == kPathNotFound ? ERROR_FILE_NOT_FOUND : ERROR_OPEN_FAILED;
+}
+
 }  // namespace
+
+bool IsLinkEntry(DWORD attributes, bool tagKnown, DWORD tag)
+{
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (!tagKnown || IsReparseTagNameSurrogate(tag));
+}
 
 PinnedFile::OpenResult PinnedFile::OpenExisting(LPCSTR folder, LPCSTR name)
 {
-    const CString path = WithTrailingBackslash(folder) + name;
-    file_.reset(::CreateFileA(path, GENERIC_READ | DELETE, FILE_SHARE_READ, NULL, OPEN_EXISTING, kNoLinkFollowed, NULL));
-    if (!file_.valid()) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? pinnedAbsent : pinnedFailed;
-    }
-    if (Reached(file_.get(), path, false)) return pinnedOpen;
+    UniqueHandle held;
+    CString real;
+    const OpenResult folderResult = HoldFolder(folder, held, real);
+    if (folderResult != pinnedOpen) return folderResult;
+    const DWORD error = OpenInFolder(held.get(), name, GENERIC_READ | DELETE, FILE_OPEN, file_);
+    if (error != ERROR_SUCCESS) return error == ERROR_FILE_NOT_FOUND ? pinnedAbsent : pinnedFailed;
+    if (Reached(file_.get(), WithTrailingBackslash(real) + name, false)) return pinnedOpen;
     file_.reset();
     return pinnedElsewhere;
 }
 
 PinnedFile::OpenResult PinnedFile::OpenForWriting(LPCSTR folder, LPCSTR name)
 {
-    // The folder is held while the file is opened: reading its entries, and sharing no right to delete,
-    // keeps it from being renamed away meanwhile. So a link already there never gets a file made in its
-    // target, and one swapped in later is found on the file's handle.
-    const UniqueHandle held(::CreateFileA(folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoLinkFollowed, NULL));
-    if (!held.valid()) return pinnedFailed;
-    if (!Reached(held.get(), folder, true)) return pinnedElsewhere;
+    UniqueHandle held;
+    CString real;
+    const OpenResult folderResult = HoldFolder(folder, held, real);
+    if (folderResult == pinnedAbsent) return pinnedFailed;  // the folder is not made here
+    if (folderResult != pinnedOpen) return folderResult;
 
-    const CString path = WithTrailingBackslash(folder) + name;
-    file_.reset(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_EXISTING, kNoLinkFollowed, NULL));
+    DWORD error = OpenInFolder(held.get(), name, GENERIC_READ | GENERIC_WRITE, FILE_OPEN, file_);
     bool made = false;
-    if (!file_.valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+    if (error == ERROR_FILE_NOT_FOUND) {
         // Only a new name: a link of that name, even one leading nowhere, makes this fail.
-        file_.reset(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, NULL, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | kNoLinkFollowed, NULL));
-        made = file_.valid();
+        error = OpenInFolder(held.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_CREATE, file_);
+        made = error == ERROR_SUCCESS;
     }
-    if (!file_.valid()) return pinnedFailed;
-    if (Reached(file_.get(), path, false)) return pinnedOpen;
+    if (error != ERROR_SUCCESS) return pinnedFailed;
+    if (Reached(file_.get(), WithTrailingBackslash(real) + name, false)) return pinnedOpen;
     if (made) Delete();
     file_.reset();
     return pinnedElsewhere;

@@ -1,14 +1,20 @@
 // A file in a folder the user can change, reached only where its name says. Any program the user runs
-// can turn the file, or a folder above it, into a link to some other place, and swap it at any moment;
-// whoever writes or deletes by path then acts on the link's target. So the file is opened once, its
-// handle is checked (the path the system reached is exactly the folder and the name, the file is no
-// link itself and has no second name), and it is read, written and deleted only through that handle.
+// can turn the file, or the folder, into a link to some other place, and swap it at any moment;
+// whoever writes or deletes by path then acts on the link's target. So the folder is opened and
+// checked first (no link in its place, and it is where the system names it), the file is opened by its
+// name inside that very folder handle, its own handle is checked (no link in its place, no second name,
+// and it lies in the folder), and it is read, written and deleted only through that handle.
 #pragma once
 
 #include <windows.h>
 
 #include "handles.h"
 #include "heap.h"
+
+// Whether an entry with `attributes` stands for another name: a reparse point whose tag is a name
+// surrogate (a symbolic link, a junction). Other reparse points, such as a file kept in the cloud, are
+// files like any other. A tag that could not be read counts as a link.
+bool IsLinkEntry(DWORD attributes, bool tagKnown, DWORD tag);
 
 class PinnedFile {
 public:
@@ -18,8 +24,8 @@ public:
     PinnedFile(const PinnedFile&) = delete;
     PinnedFile& operator=(const PinnedFile&) = delete;
 
-    // `name` in `folder` (the folder as the system reported it), for reading and deleting.
-    // pinnedElsewhere: a link led somewhere else, and nothing was done there.
+    // `name` in `folder` (the folder as the system reported it, in any spelling of it), for reading and
+    // deleting. pinnedElsewhere: a link led somewhere else, and nothing was done there.
     OpenResult OpenExisting(LPCSTR folder, LPCSTR name);
     // The same for writing, made when there is none; a file that is there stays as it is until written.
     // No file is ever made anywhere but in `folder` itself.

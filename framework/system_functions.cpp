@@ -27,6 +27,16 @@ const Kernel32Functions& Kernel32()
     return functions;
 }
 
+const NtdllFunctions& Ntdll()
+{
+    static const NtdllFunctions functions = [] {
+        NtdllFunctions f;
+        Find(f.ntCreateFile, ::GetModuleHandleA("ntdll.dll"), "NtCreateFile");
+        return f;
+    }();
+    return functions;
+}
+
 const OleAutomationFunctions& OleAutomation()
 {
     static const OleAutomationFunctions functions = [] {

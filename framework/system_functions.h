@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <winternl.h>
 
 // kernel32.dll (always loaded): the DLL search and the file system redirection of 64-bit Windows.
 struct Kernel32Functions {
@@ -16,6 +17,12 @@ struct Kernel32Functions {
     BOOL(WINAPI* wow64RevertFsRedirection)(PVOID);
 };
 const Kernel32Functions& Kernel32();
+
+// ntdll.dll (always loaded): a file opened by its name inside a folder already open.
+struct NtdllFunctions {
+    decltype(&::NtCreateFile) ntCreateFile;
+};
+const NtdllFunctions& Ntdll();
 
 // oleaut32.dll: the strings COM carries into another process.
 struct OleAutomationFunctions {

@@ -27,3 +27,27 @@ TEST_CASE("a pinned file is the one its name says and stays so until it is delet
     CHECK_FALSE(Exists(dir.file("ours.url")));
     CHECK_FALSE(Exists(dir.file("moved.url")));
 }
+
+TEST_CASE("a pinned file's folder may be named in any spelling of it")
+{
+    ScratchDir dir;
+    char shortPath[MAX_PATH] = "";
+    REQUIRE(::GetShortPathNameA(dir.path().c_str(), shortPath, MAX_PATH));
+    std::string slashed = dir.path();
+    for (char& c : slashed)
+        if (c == '\\') c = '/';
+    for (const std::string& folder : {std::string(shortPath), slashed, dir.path() + "\\"}) {
+        CHECK_MESSAGE(WritePinnedFile(folder.c_str(), "ours.url", "ours", 4), folder);
+        CHECK_MESSAGE(PinnedFile().OpenExisting(folder.c_str(), "ours.url") == PinnedFile::pinnedOpen, folder);
+    }
+}
+
+TEST_CASE("only a reparse point that stands for another name is a link")
+{
+    CHECK(IsLinkEntry(FILE_ATTRIBUTE_REPARSE_POINT, true, IO_REPARSE_TAG_SYMLINK));
+    CHECK(IsLinkEntry(FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, true, IO_REPARSE_TAG_MOUNT_POINT));
+    CHECK(IsLinkEntry(FILE_ATTRIBUTE_REPARSE_POINT, false, 0));  // a tag that could not be read
+    CHECK_FALSE(IsLinkEntry(FILE_ATTRIBUTE_REPARSE_POINT, true, IO_REPARSE_TAG_CLOUD_6));
+    CHECK_FALSE(IsLinkEntry(FILE_ATTRIBUTE_REPARSE_POINT, true, IO_REPARSE_TAG_DEDUP));
+    CHECK_FALSE(IsLinkEntry(FILE_ATTRIBUTE_NORMAL, true, IO_REPARSE_TAG_SYMLINK));
+}
