@@ -16,6 +16,6 @@ void CreateInternetShortcut(CString title, CString url);
 // The user's Favorites folder; FALSE when there is none.
 BOOL GetFavoritesFolder(CString& folder);
 
-// TRUE when the Internet shortcut whose file holds `text` (`size` bytes) opens `url` (the same letters,
-// in any case).
-BOOL InternetShortcutOpens(const char* text, DWORD size, LPCSTR url);
+// The whole text of the Internet shortcut this program writes for `url`: four lines, each ended by
+// CR LF. A shortcut is ours when its file holds exactly these bytes.
+CString InternetShortcutText(LPCSTR url);

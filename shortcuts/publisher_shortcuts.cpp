@@ -1,5 +1,7 @@
 #include "publisher_shortcuts.h"
 
+#include <string.h>
+
 #include "internet_shortcut.h"
 #include "pinned_file.h"
 #include "shell_link.h"
@@ -7,12 +9,18 @@
 
 namespace {
 
-// Ours are a few hundred bytes: anything much larger is someone else's file.
-const DWORD kLargestShortcut = 64 * 1024;
-
 BOOL ShortcutFolder(const PublisherShortcut& shortcut, CString& folder)
 {
     return shortcut.kind == internetShortcut ? GetFavoritesFolder(folder) : GetSpecialFolderPath(shortcut.folderId, folder);
+}
+
+bool ShortcutBytes(const PublisherShortcut& shortcut, LPCSTR target, HeapArray<char>& bytes)
+{
+    if (shortcut.kind != internetShortcut) return ShellLinkBytes(target, bytes) != FALSE;
+    const CString text = InternetShortcutText(target);
+    if (!bytes.resize(static_cast<size_t>(text.GetLength()))) return false;
+    ::memcpy(bytes.data(), static_cast<LPCSTR>(text), bytes.size());
+    return true;
 }
 
 CString ShortcutName(const PublisherShortcut& shortcut)
@@ -25,6 +33,7 @@ CString ShortcutName(const PublisherShortcut& shortcut)
 void CreatePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target)
 {
     const UserRightsScope userRights;
+    if (!userRights.Acting()) return;
     if (shortcut.kind == internetShortcut)
         CreateInternetShortcut(shortcut.title, target);
     else
@@ -34,6 +43,11 @@ void CreatePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target)
 ShortcutRemoval RemovePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target)
 {
     const UserRightsScope userRights;
+    if (!userRights.Acting()) return shortcutNotRemoved;
+    // What this program writes, made here from `target`: the file on disk is compared with it byte for
+    // byte and never handed to a parser of the system's, which could load whatever the bytes name.
+    HeapArray<char> ours;
+    if (!ShortcutBytes(shortcut, target, ours)) return shortcutNotRemoved;
     CString folder;
     if (!ShortcutFolder(shortcut, folder)) return shortcutAbsent;
     PinnedFile file;
@@ -43,11 +57,10 @@ ShortcutRemoval RemovePublisherShortcut(const PublisherShortcut& shortcut, LPCST
     case PinnedFile::pinnedElsewhere: return shortcutChanged;
     case PinnedFile::pinnedFailed: return shortcutNotRemoved;
     }
-    HeapArray<char> bytes;
-    if (!file.ReadAll(bytes, kLargestShortcut)) return shortcutChanged;
-    const DWORD size = static_cast<DWORD>(bytes.size());
-    const bool ours = shortcut.kind == internetShortcut ? InternetShortcutOpens(bytes.data(), size, target)
-                                                        : ShellLinkOpens(bytes.data(), size, target);
-    if (!ours) return shortcutChanged;
+    HeapArray<char> found;
+    // Anything longer than ours is someone else's, and is not read at all.
+    if (!file.ReadAll(found, static_cast<DWORD>(ours.size())) || found.size() != ours.size() ||
+        (!ours.empty() && ::memcmp(found.data(), ours.data(), ours.size()) != 0))
+        return shortcutChanged;
     return file.Delete() ? shortcutRemoved : shortcutNotRemoved;
 }

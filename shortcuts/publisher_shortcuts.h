@@ -24,13 +24,16 @@ const PublisherShortcut kPublisherShortcuts[] = {
 };
 
 // Makes the shortcut with `target` as what it opens (CreateInternetShortcut or CreateShellLink), with
-// the user's own rights (UserRightsScope), from finding the folder to writing the file.
+// the user's own rights (UserRightsScope), from finding the folder to writing the file; not at all
+// when those rights cannot be had.
 void CreatePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target);
 
 enum ShortcutRemoval { shortcutAbsent, shortcutRemoved, shortcutChanged, shortcutNotRemoved };
 
-// Deletes the shortcut when it still opens `target`, with the user's own rights; one the user has
-// pointed elsewhere stays (shortcutChanged), and so does one reached through a link (the file, or a
-// folder on its way, leading somewhere else). It is checked, read and deleted through one PinnedFile.
-// COM must be initialised on the calling thread.
+// Deletes the shortcut when its file holds exactly the bytes this program writes for `target`, with the
+// user's own rights (shortcutNotRemoved when those cannot be had). Anything else stays
+// (shortcutChanged): one the user pointed elsewhere or changed in any way, and one reached through a
+// link (the file, or its folder, leading somewhere else). It is checked, read and deleted through one
+// PinnedFile, and its bytes are only compared, never parsed. COM must be initialised on the calling
+// thread.
 ShortcutRemoval RemovePublisherShortcut(const PublisherShortcut& shortcut, LPCSTR target);

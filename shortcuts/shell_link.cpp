@@ -8,35 +8,10 @@
 #include "com_ids.h"
 #include "com.h"
 #include "heap.h"
+#include "paths.h"
 #include "pinned_file.h"
 
 namespace {
-
-bool SameText(LPCSTR a, LPCSTR b) { return ::lstrcmpiA(a, b) == 0; }
-
-// An address as the shell may hand it back: the same letters, perhaps with a slash at its end.
-bool SameAddress(CString found, LPCSTR target)
-{
-    CString wanted(target);
-    if (found.GetLength() == wanted.GetLength() + 1 && found[found.GetLength() - 1] == '/') wanted += '/';
-    return SameText(found, wanted);
-}
-
-// Some shells (Wine's) keep an address given to a link as a file name below the folder the link was
-// made from: "https://host" comes back as "<folder>\https:\host". The folder is not known here, so
-// only the address's own part is compared.
-bool IsAddressKeptAsFileName(const CString& found, LPCSTR target)
-{
-    CString asFileName("\\");
-    char previous = '\0';
-    for (LPCSTR p = target; *p; ++p) {
-        const char c = *p == '/' ? '\\' : *p;
-        if (!(c == '\\' && previous == '\\')) asFileName += c;
-        previous = c;
-    }
-    const int start = found.GetLength() - asFileName.GetLength();
-    return start >= 0 && SameText(static_cast<LPCSTR>(found) + start, asFileName);
-}
 
 bool MakeLinkObject(ComPtr<IShellLinkA>& link, ComPtr<IPersistStream>& persist)
 {
@@ -51,28 +26,54 @@ bool MakeMemoryStream(ComPtr<IStream>& stream)
     return SUCCEEDED(::CreateStreamOnHGlobal(NULL, freeOnRelease, stream.put())) && stream;
 }
 
-// What the link object saves for a link to `target`: the bytes it would write into a file of its own.
-bool SaveShellLink(LPCSTR target, HeapArray<char>& bytes)
+// The process's current folder for the life of a scope, then the one before it again.
+class CurrentFolderScope {
+public:
+    explicit CurrentFolderScope(LPCSTR folder)
+    {
+        const DWORD length = ::GetCurrentDirectoryA(MAX_PATH, before_);
+        if (length == 0 || length >= MAX_PATH) before_[0] = '\0';
+        changed_ = before_[0] && ::SetCurrentDirectoryA(folder);
+    }
+    ~CurrentFolderScope() { if (changed_) ::SetCurrentDirectoryA(before_); }
+    CurrentFolderScope(const CurrentFolderScope&) = delete;
+    CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+
+    bool changed() const { return changed_; }
+
+private:
+    char before_[MAX_PATH];
+    bool changed_;
+};
+
+}  // namespace
+
+BOOL ShellLinkBytes(LPCSTR target, HeapArray<char>& bytes)
 {
+    // Some shells (Wine's) keep an address given to a link as a file name below the current folder.
+    // Made from the system folder, the bytes are the same whoever makes them, whatever folder the
+    // program was started from.
+    const CString systemFolder = SystemDirectory();
+    const CurrentFolderScope current(systemFolder);
+    if (systemFolder.IsEmpty() || !current.changed()) return FALSE;
+
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistStream> persist;
     ComPtr<IStream> stream;
-    if (!MakeLinkObject(link, persist) || !MakeMemoryStream(stream)) return false;
+    if (!MakeLinkObject(link, persist) || !MakeMemoryStream(stream)) return FALSE;
     // A target the link object rejects still gets a link; the save decides.
     link->SetPath(target);
     const BOOL clearDirty = TRUE;
     STATSTG saved;
     if (FAILED(persist->Save(stream.get(), clearDirty)) || FAILED(stream->Stat(&saved, STATFLAG_NONAME)) ||
         saved.cbSize.QuadPart > MAXDWORD || !bytes.resize(static_cast<size_t>(saved.cbSize.QuadPart)))
-        return false;
+        return FALSE;
     LARGE_INTEGER start;
     start.QuadPart = 0;
     ULONG read = 0;
     return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, NULL)) &&
            SUCCEEDED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) && read == bytes.size();
 }
-
-}  // namespace
 
 BOOL GetSpecialFolderPath(int folderId, CString& path)
 {
@@ -93,33 +94,6 @@ void CreateShellLink(int folderId, CString title, CString target)
 {
     CString folder;
     HeapArray<char> bytes;
-    if (!GetSpecialFolderPath(folderId, folder) || !SaveShellLink(target, bytes)) return;
+    if (!GetSpecialFolderPath(folderId, folder) || !ShellLinkBytes(target, bytes)) return;
     WritePinnedFile(folder, title + kShellLinkExtension, bytes.data(), static_cast<DWORD>(bytes.size()));
-}
-
-BOOL ShellLinkOpens(const char* bytes, DWORD size, LPCSTR target)
-{
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistStream> persist;
-    ComPtr<IStream> stream;
-    LARGE_INTEGER start;
-    start.QuadPart = 0;
-    ULONG written = 0;
-    if (!MakeLinkObject(link, persist) || !MakeMemoryStream(stream) || FAILED(stream->Write(bytes, size, &written)) ||
-        written != size || FAILED(stream->Seek(start, STREAM_SEEK_SET, NULL)) || FAILED(persist->Load(stream.get())))
-        return FALSE;
-
-    // A file-system target comes back as a path; an address as the display name of the target's item.
-    char found[2048] = "";
-    if (link->GetPath(found, sizeof(found), NULL, SLGP_RAWPATH) == S_OK && found[0])
-        return SameAddress(found, target) || IsAddressKeptAsFileName(found, target) ? TRUE : FALSE;
-    ShellIdList item;
-    PWSTR name = NULL;
-    if (FAILED(link->GetIDList(item.put())) || !item.get() ||
-        FAILED(::SHGetNameFromIDList(item.get(), SIGDN_DESKTOPABSOLUTEPARSING, &name)) || !name)
-        return FALSE;
-    char text[2048] = "";
-    ::WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof(text), NULL, NULL);
-    ::CoTaskMemFree(name);
-    return SameAddress(text, target) ? TRUE : FALSE;
 }

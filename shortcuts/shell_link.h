@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "cstring.h"
+#include "heap.h"
 
 const char kShellLinkExtension[] = ".lnk";
 
@@ -20,7 +21,8 @@ void CreateShellLink(int folderId, CString title, CString target);
 // shell's allocator is unavailable (the item-ID list could not be given back, so it is not asked for).
 BOOL GetSpecialFolderPath(int folderId, CString& path);
 
-// TRUE when the link whose file holds `bytes` (`size` of them) opens `target`: a web address may come
-// back from the shell with a slash at its end, or (Wine's shell) kept as a file name below the folder
-// the link was made from. COM must be initialised on the calling thread.
-BOOL ShellLinkOpens(const char* bytes, DWORD size, LPCSTR target);
+// The bytes of the shell link this program writes for `target`, as the link object saves them: a
+// shortcut is ours when its file holds exactly these. Made with the system folder as the current
+// folder, so that the setup and the uninstaller make the same. COM must be initialised on the
+// calling thread. FALSE when the link object cannot make them.
+BOOL ShellLinkBytes(LPCSTR target, HeapArray<char>& bytes);

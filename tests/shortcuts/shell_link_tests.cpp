@@ -1,4 +1,5 @@
-// A shell link reaches its file through a checked handle, with the bytes the link object saves itself.
+// Shell links reach their files through a checked handle, with the bytes the link object saves itself;
+// and the publisher's shortcuts are judged by those bytes alone when they are to be removed.
 #include <doctest.h>
 
 #include <objbase.h>
@@ -6,26 +7,43 @@
 
 #include <string>
 
+#include "publisher_shortcuts.h"
 #include "shell_link.h"
 #include "test_support.h"
 
 using namespace testing_support;
 
-TEST_CASE("a shell link written through its handle has the bytes the link object saves itself")
+namespace {
+
+const char kUrl[] = "http://www.lumavert.example";
+
+std::string SpecialFolder(int folderId)
+{
+    char path[MAX_PATH] = "";
+    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, folderId, FALSE));
+    return path;
+}
+
+}  // namespace
+
+TEST_CASE("a shell link written through its handle has the bytes the link object saves from the system folder")
 {
     REQUIRE(SUCCEEDED(::CoInitialize(NULL)));
     ScratchDir dir;
-    char desktop[MAX_PATH] = "";
-    REQUIRE(::SHGetSpecialFolderPathA(NULL, desktop, CSIDL_DESKTOP, FALSE));
     const std::string title = "Marigold bytes " + std::to_string(::GetCurrentProcessId());
-    const std::string made = std::string(desktop) + "\\" + title + ".lnk";
-    const char url[] = "http://www.lumavert.example";
-    CreateShellLink(CSIDL_DESKTOP, title.c_str(), url);
+    const std::string made = SpecialFolder(CSIDL_DESKTOP) + "\\" + title + ".lnk";
+    // Started from any folder, the link is the same (Wine's link object keeps an address as a file
+    // below the current folder).
+    REQUIRE(::SetCurrentDirectoryA(dir.path().c_str()));
+    CreateShellLink(CSIDL_DESKTOP, title.c_str(), kUrl);
 
+    char system[MAX_PATH] = "";
+    REQUIRE(::GetSystemDirectoryA(system, MAX_PATH));
+    REQUIRE(::SetCurrentDirectoryA(system));
     IShellLinkA* link = NULL;
     IPersistFile* file = NULL;
     REQUIRE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link))));
-    link->SetPath(url);
+    link->SetPath(kUrl);
     REQUIRE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
     const std::string saved = dir.file("saved.lnk");
     CHECK(SUCCEEDED(file->Save(std::wstring(saved.begin(), saved.end()).c_str(), TRUE)));
@@ -34,5 +52,33 @@ TEST_CASE("a shell link written through its handle has the bytes the link object
     CHECK_FALSE(ReadAll(saved).empty());
     CHECK(ReadAll(made) == ReadAll(saved));
     ::DeleteFileA(made.c_str());
+    ::SetCurrentDirectoryA(system);  // out of the scratch folder, which goes now
+    ::CoUninitialize();
+}
+
+TEST_CASE("a publisher shortcut is removed only while its bytes are exactly the ones written")
+{
+    REQUIRE(SUCCEEDED(::CoInitialize(NULL)));
+    const std::string stem = "Marigold removal " + std::to_string(::GetCurrentProcessId());
+    const PublisherShortcut url = {internetShortcut, CSIDL_FAVORITES, stem.c_str()};
+    const PublisherShortcut lnk = {shellLink, CSIDL_DESKTOP, stem.c_str()};
+    for (const PublisherShortcut& shortcut : {url, lnk}) {
+        const bool isUrl = shortcut.kind == internetShortcut;
+        const std::string path = SpecialFolder(shortcut.folderId) + "\\" + stem + (isUrl ? ".url" : ".lnk");
+        CreatePublisherShortcut(shortcut, kUrl);
+        const std::vector<unsigned char> written = ReadAll(path);
+        REQUIRE_FALSE(written.empty());
+
+        std::vector<unsigned char> changed = written;
+        changed.push_back('\n');  // one byte more: someone else's now, whatever it opens
+        REQUIRE(WriteAll(path, changed.data(), changed.size()));
+        CHECK(RemovePublisherShortcut(shortcut, kUrl) == shortcutChanged);
+        CHECK(ReadAll(path) == changed);
+
+        REQUIRE(WriteAll(path, written.data(), written.size()));
+        CHECK(RemovePublisherShortcut(shortcut, kUrl) == shortcutRemoved);
+        CHECK_FALSE(Exists(path));
+        CHECK(RemovePublisherShortcut(shortcut, kUrl) == shortcutAbsent);
+    }
     ::CoUninitialize();
 }
