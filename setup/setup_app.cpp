@@ -18,7 +18,7 @@ void OpenScreenSaverSettings(bool elevated)
 {
     const CString controlPanel = SystemFilePath("control.exe");
     if (controlPanel.IsEmpty()) return;
-    OpenForUser(ProgramLaunch(controlPanel, kControlPanelParameters), elevated);
+    OpenForUser(controlPanel, kControlPanelParameters, elevated);
 }
 }  // namespace
 
@@ -45,7 +45,7 @@ BOOL CSetupApp::RunSetup()
 
     // With the user's own rights, not the administrator's this setup runs with.
     const bool elevated = ProcessIsElevated();
-    OpenForUser(AddressLaunch(PublisherSiteUrl), elevated);
+    OpenForUser(PublisherSiteUrl, NULL, elevated);
     OpenScreenSaverSettings(elevated);
     return FALSE;
 }

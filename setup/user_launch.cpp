@@ -7,11 +7,6 @@
 
 #include "com_ids.h"
 #include "com.h"
-#include "handles.h"
-#include "heap.h"
-#include "paths.h"
-#include "system_library.h"
-#include "user_token.h"
 
 namespace {
 
@@ -66,39 +61,15 @@ bool FindDesktopShell(ShellWindowsSource shellWindows, ComPtr<IShellDispatch2>& 
     return SUCCEEDED(application->QueryInterface(kIidShellDispatch2, shell.put_void())) && shell;
 }
 
-bool OpenThroughDesktop(LPCSTR file, LPCSTR parameters, ShellWindowsSource shellWindows)
+void OpenThroughDesktop(LPCSTR file, LPCSTR parameters, ShellWindowsSource shellWindows)
 {
     ComPtr<IShellDispatch2> shell;
-    if (!FindDesktopShell(shellWindows, shell)) return false;
+    if (!FindDesktopShell(shellWindows, shell)) return;
     const BString target(file), arguments(parameters), none("");
-    if (!target || !arguments || !none) return false;
-    // The desktop's shell has taken the request once the call succeeds, S_FALSE included (the launch
-    // itself failed there and was reported to the user there): starting it again from here would
-    // bring back the elevated launch this avoids.
-    return SUCCEEDED(shell->ShellExecute(target.get(), StringVariant(arguments.get()), StringVariant(none.get()),
-                                         StringVariant(none.get()), NumberVariant(SW_SHOW)));
-}
-
-// Starts `program` as a process of the user's own: the restricted copy of the setup's token, which
-// CreateProcessAsUser takes without any privilege. It starts in the system folder, where nobody else
-// can put a DLL it might look for.
-bool StartWithUserRights(const CString& program, const CString& arguments)
-{
-    UniqueHandle token;
-    if (program.IsEmpty() || !CreateUserToken(token)) return false;
-    const CString commandLine = "\"" + program + "\" " + arguments;
-    HeapBlock writable(static_cast<SIZE_T>(commandLine.GetLength()) + 1);  // the call may change it
-    if (!writable) return false;
-    ::lstrcpyA(static_cast<char*>(writable.get()), commandLine);
-    STARTUPINFOA startup;
-    ::ZeroMemory(&startup, sizeof(startup));
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started;
-    if (!::CreateProcessAsUserA(token.get(), program, static_cast<char*>(writable.get()), NULL, NULL, FALSE, 0, NULL,
-                                SystemDirectory(), &startup, &started))
-        return false;
-    const UniqueHandle thread(started.hThread), process(started.hProcess);
-    return true;
+    if (!target || !arguments || !none) return;
+    // What comes of it is the desktop shell's to report (S_FALSE: the launch itself failed there).
+    shell->ShellExecute(target.get(), StringVariant(arguments.get()), StringVariant(none.get()), StringVariant(none.get()),
+                        NumberVariant(SW_SHOW));
 }
 
 }  // namespace
@@ -110,29 +81,14 @@ HRESULT DesktopShellWindows(IShellWindows** windows)
                               reinterpret_cast<void**>(windows));
 }
 
-UserLaunch AddressLaunch(LPCSTR address)
+void OpenForUser(LPCSTR file, LPCSTR parameters, bool elevated, ShellWindowsSource shellWindows)
 {
-    UserLaunch launch;
-    launch.file = address;
-    launch.program = SystemFilePath("rundll32.exe");
-    launch.arguments = CString("url.dll,FileProtocolHandler ") + address;
-    return launch;
-}
-
-UserLaunch ProgramLaunch(LPCSTR program, LPCSTR parameters)
-{
-    UserLaunch launch;
-    launch.file = launch.program = program;
-    launch.parameters = launch.arguments = parameters;
-    return launch;
-}
-
-void OpenForUser(const UserLaunch& launch, bool elevated, ShellWindowsSource shellWindows)
-{
+    const LPCSTR given = parameters && *parameters ? parameters : NULL;
     if (!elevated) {
-        ::ShellExecuteA(NULL, NULL, launch.file, launch.parameters.IsEmpty() ? NULL : static_cast<LPCSTR>(launch.parameters),
-                        NULL, SW_SHOW);
+        ::ShellExecuteA(NULL, NULL, file, given, NULL, SW_SHOW);
         return;
     }
-    if (!OpenThroughDesktop(launch.file, launch.parameters, shellWindows)) StartWithUserRights(launch.program, launch.arguments);
+    // Whatever this process starts itself runs as an administrator, and so would anything started with
+    // a token made from its own: without the desktop's shell nothing is started.
+    OpenThroughDesktop(file, parameters ? parameters : "", shellWindows);
 }

@@ -193,10 +193,11 @@ PER_USER_CALLS = ("CreateFileA", "RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteK
 
 
 def expect_user_rights(trace, names):
-    """From the relay trace: every file opened in the user's profile, and every key of the publisher's
-    below HKEY_CURRENT_USER, was opened while its thread acted with a token of its own (between a
-    SetThreadToken that sets one and the one that ends it); and the files and keys named `names` (the
-    ends of their names) were among them."""
+    """From the relay trace: every file or folder opened by name in the user's profile, and every key of
+    the publisher's below HKEY_CURRENT_USER, was opened while its thread acted with a token of its own
+    (between a SetThreadToken that sets one and the one that ends it); and those named `names` (the
+    ends of their names) were among them. A shortcut itself is opened inside its folder's handle, by
+    its name alone, in the same stretch: its folder stands for it here."""
     acting, reached, outside = {}, [], []
     for line in trace.splitlines():
         token = re.match(r"(\w+):Call \w+\.SetThreadToken\(\w+,(\w+)\)", line)

@@ -33,16 +33,10 @@ std::string WaitForRecord(const std::string& record)
     return std::string();
 }
 
-std::string Text(const std::string& path)
-{
-    const std::vector<unsigned char> bytes = ReadAll(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 }  // namespace
 
 // Wine runs every program elevated, so what the recorder reports of itself shows what it was given.
-TEST_CASE("without the desktop's shell an elevated setup starts nothing with administrator rights")
+TEST_CASE("without the desktop's shell an elevated setup starts nothing")
 {
     ::CoInitialize(NULL);
     ScratchDir dir;
@@ -50,29 +44,16 @@ TEST_CASE("without the desktop's shell an elevated setup starts nothing with adm
     REQUIRE(::CopyFileA(LAUNCH_RECORDER, program.c_str(), FALSE));
     const char parameters[] = "desk.cpl Display,@\"Screen Saver\"";
     g_shellWindowsAsked = 0;
-    std::string arguments = parameters;
-    std::string rights = "user\n";
 
-    SUBCASE("elevated: a program with its parameters, with the user's own rights")
-    {
-        OpenForUser(ProgramLaunch(program.c_str(), parameters), true, NoShellWindows);
-        CHECK(g_shellWindowsAsked == 1);
-    }
-    SUBCASE("elevated: an address, by url.dll's handler with the user's own rights")
-    {
-        // The handler opens what it is given as the shell would: here the recorder, with nothing more.
-        OpenForUser(AddressLaunch(program.c_str()), true, NoShellWindows);
-        arguments.clear();
-    }
-    SUBCASE("not elevated: as ShellExecute starts it, and the desktop's shell is not asked")
-    {
-        OpenForUser(ProgramLaunch(program.c_str(), parameters), false, NoShellWindows);
-        CHECK(g_shellWindowsAsked == 0);
-        rights = "administrator\n";  // as this test runs
-    }
+    OpenForUser(program.c_str(), parameters, true, NoShellWindows);
+    CHECK(g_shellWindowsAsked == 1);
+    CHECK(WaitForRecord(program + ".launches.txt").empty());
+
+    // Not elevated, the setup starts it itself, as ShellExecute does, and the shell is not asked.
+    OpenForUser(program.c_str(), parameters, false, NoShellWindows);
+    CHECK(g_shellWindowsAsked == 1);
     const std::string record = WaitForRecord(program + ".launches.txt");
     CHECK(_stricmp(record.substr(0, record.find('\n')).c_str(), program.c_str()) == 0);
-    CHECK(record.substr(record.find('\n') + 1) == arguments + "\n");
-    CHECK(Text(program + ".rights.txt") == rights);
+    CHECK(record.substr(record.find('\n') + 1) == std::string(parameters) + "\n");
     ::CoUninitialize();
 }
