@@ -1,6 +1,7 @@
 #include "activation.h"
 
 #include "heap.h"
+#include "user_rights.h"
 
 const char kScreenSaverSection[] = "boot";
 const char kScreenSaverKey[] = "SCRNSAVE.EXE";
@@ -38,6 +39,10 @@ int ActivateScreenSaver(LPCSTR longPath)
 {
     CString shortPath;
     if (!GetShortPath(longPath, shortPath)) return 0;
+    // Both settings are the user's (Windows keeps system.ini's entry in the user's profile): made with
+    // the user's own rights, or not at all.
+    const UserRightsScope userRights;
+    if (!userRights.Acting()) return 0;
     // Without a folder the profile API uses the file in the Windows directory.
     if (!::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, shortPath, kScreenSaverIni)) return 0;
     // SPIF_SENDCHANGE is left out: no other program needs telling.

@@ -12,8 +12,9 @@ extern const char kScreenSaverKey[];
 extern const char kScreenSaverIni[];
 
 // Writes the short (8.3) form of `longPath` as "SCRNSAVE.EXE" in the "boot" section of "system.ini",
-// then switches screen saving on and stores that in the user profile. Each step runs only after the
-// one before succeeded, and nothing done is undone. Returns 1 when all steps succeeded, 0 otherwise.
+// then switches screen saving on and stores that in the user profile; both with the user's own rights
+// (UserRightsScope), and not at all when those cannot be had. Each step runs only after the one
+// before succeeded, and nothing done is undone. Returns 1 when all steps succeeded, 0 otherwise.
 int ActivateScreenSaver(LPCSTR longPath);
 
 // The system call that gives a short path; a parameter only so that tests can stand in for it.

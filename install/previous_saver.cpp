@@ -23,7 +23,7 @@ bool ReadRecord(CString& previous)
 {
     const UserRightsScope userRights;
     RegistryKey key;
-    return key.Open(HKEY_CURRENT_USER, kSettingsKey, KEY_QUERY_VALUE) && key.QueryString(kPreviousValue, previous);
+    return userRights.Acting() && key.Open(HKEY_CURRENT_USER, kSettingsKey, KEY_QUERY_VALUE) && key.QueryString(kPreviousValue, previous);
 }
 
 // The attributes of `path` as 64-bit programs see it. On 64-bit Windows a 32-bit program looking into
@@ -70,7 +70,8 @@ BOOL RecordPreviousScreenSaver(LPCSTR ourSaver)
 
     const UserRightsScope userRights;
     RegistryKey key;
-    return key.Create(HKEY_CURRENT_USER, kSettingsKey, KEY_SET_VALUE) && key.SetString(kPreviousValue, previous);
+    return userRights.Acting() && key.Create(HKEY_CURRENT_USER, kSettingsKey, KEY_SET_VALUE) &&
+           key.SetString(kPreviousValue, previous);
 }
 
 BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)
@@ -78,6 +79,9 @@ BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)
     if (!NamesScreenSaver(ChosenScreenSaver(), ourSaver)) return TRUE;
     CString previous;
     const DWORD attributes = ReadRecord(previous) && !previous.IsEmpty() ? AttributesOutsideRedirection(previous) : INVALID_FILE_ATTRIBUTES;
+    // The user's settings, as the activation made them: with the user's own rights, or not at all.
+    const UserRightsScope userRights;
+    if (!userRights.Acting()) return FALSE;
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return ::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, previous, kScreenSaverIni) &&
                SwitchScreenSaving(TRUE);
