@@ -14,8 +14,8 @@ bool IsReplaceableFile(DWORD attributes)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-// Frees the name `path` by renaming its file to a new name in `folder` (its own when NULL), which
-// works even while the file runs. FALSE (and nothing changed) when it cannot be renamed.
+}  // namespace
+
 bool MoveAside(LPCSTR path, LPCSTR folder, CString& aside, MoveFileCall move)
 {
     aside = folder ? CreateFileIn(folder, kAsidePrefix) : CreateFileBeside(path, kAsidePrefix);
@@ -24,8 +24,6 @@ bool MoveAside(LPCSTR path, LPCSTR folder, CString& aside, MoveFileCall move)
     ::DeleteFileA(aside);
     return false;
 }
-
-}  // namespace
 
 CString CreateFileIn(LPCSTR folder, LPCSTR prefix)
 {

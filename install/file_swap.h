@@ -28,6 +28,11 @@ CString CreateFileBeside(LPCSTR path, LPCSTR prefix);
 // holds what it held before (then `newCopy` is still where it was).
 BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move = ::MoveFileExA);
 
+// Frees the name `path` by renaming its file to a new name (prefix kAsidePrefix) in `folder` (its own
+// when NULL; on the same volume), which works even while the file runs. FALSE (and nothing changed)
+// when it cannot be renamed.
+bool MoveAside(LPCSTR path, LPCSTR folder, CString& aside, MoveFileCall move = ::MoveFileExA);
+
 enum RemovalResult { removalFailed = 0, removedNow, removedAtRestart };
 
 // Deletes `path`; a file that cannot be deleted because it runs is renamed aside (freeing the name)

@@ -11,28 +11,46 @@ LPCSTR SkipBlanks(LPCSTR p)
     return p;
 }
 
-// Past one argument: a quoted stretch counts as part of it, blanks included.
-LPCSTR SkipArgument(LPCSTR p)
+// One argument from `p`, its quotes left out; `p` is left past it.
+CString TakeArgument(LPCSTR& p)
 {
+    CString argument;
     bool quoted = false;
-    for (; *p && (quoted || (*p != ' ' && *p != '\t')); ++p)
-        if (*p == '"') quoted = !quoted;
-    return p;
+    for (; *p && (quoted || (*p != ' ' && *p != '\t')); ++p) {
+        if (*p == '"')
+            quoted = !quoted;
+        else
+            argument += *p;
+    }
+    return argument;
+}
+
+bool IsQuietSwitch(LPCSTR argument)
+{
+    const int length = ::lstrlenA(kQuietRemovalSwitch);
+    return ::lstrlenA(argument) == length &&
+           ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, argument, length, kQuietRemovalSwitch, length) == CSTR_EQUAL;
 }
 
 }  // namespace
 
-BOOL IsSilentRequest(LPCSTR commandLine)
+bool SplitArguments(LPCSTR commandLine, HeapArray<CString>& arguments)
 {
-    if (!commandLine) return FALSE;
-    LPCSTR p = SkipArgument(SkipBlanks(commandLine));  // the program's own name
-    for (p = SkipBlanks(p); *p; p = SkipBlanks(p)) {
-        LPCSTR end = SkipArgument(p);
-        const int length = static_cast<int>(end - p);
-        if (length == ::lstrlenA(kQuietRemovalSwitch) &&
-            ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, p, length, kQuietRemovalSwitch, length) == CSTR_EQUAL)
-            return TRUE;
-        p = end;
-    }
-    return FALSE;
+    arguments.clear();
+    if (!commandLine) return true;
+    LPCSTR p = SkipBlanks(commandLine);
+    TakeArgument(p);  // the program's own name
+    for (p = SkipBlanks(p); *p; p = SkipBlanks(p))
+        if (!arguments.push(TakeArgument(p))) return false;
+    return true;
+}
+
+RemovalRequest ParseRemovalRequest(LPCSTR commandLine)
+{
+    HeapArray<CString> arguments;
+    if (!SplitArguments(commandLine, arguments)) return RemovalRequest::invalid;
+    if (arguments.empty()) return RemovalRequest::interactive;
+    for (const CString& argument : arguments)
+        if (!IsQuietSwitch(argument)) return RemovalRequest::invalid;
+    return RemovalRequest::silent;
 }

@@ -3,6 +3,7 @@
 #include "cstring.h"
 #include "registry_key.h"
 #include "installed_files.h"
+#include "own_file.h"
 #include "paths.h"
 #include "payloads.h"
 #include "previous_saver.h"
@@ -69,6 +70,7 @@ bool IsEmptyKey(HKEY root, LPCSTR subKey)
 void RemoveSettings()
 {
     const UserRightsScope userRights;
+    if (!userRights.Acting()) return;
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     if (IsEmptyKey(HKEY_CURRENT_USER, kPublisherKey)) ::RegDeleteKeyA(HKEY_CURRENT_USER, kPublisherKey);
 }
@@ -83,8 +85,8 @@ bool SameFile(LPCSTR a, LPCSTR b)
 }  // namespace
 
 const RemovalOperations kSystemRemovalOperations = {
-    RestorePreviousScreenSaver, RemoveInstalledFile, RemovePublisherShortcut, RemoveSettings, RemoveProductFolder,
-    UnregisterUninstaller,
+    RestorePreviousScreenSaver, RemoveInstalledFile, RemoveOwnFile, RemovePublisherShortcut, RemoveSettings,
+    RemoveProductFolder, UnregisterUninstaller,
 };
 
 RemovalOutcome RemoveProduct(LPCSTR self) { return RemoveProductWith(kSystemRemovalOperations, self); }
@@ -97,8 +99,10 @@ RemovalOutcome RemoveProductWith(const RemovalOperations& operations, LPCSTR sel
     const CString assetFolder = AssetFolderIn(windowsDir);
     const CString uninstaller = AssetFilePath(windowsDir, kUninstallerPayload.fileName);
 
+    // The screen saver chosen before goes back first: while Marigold is still the user's choice, its
+    // file must stay, or the choice would name a file that is gone.
+    if (!operations.restorePreviousScreenSaver(saverPath)) return productNotRemoved;
     Tally tally;
-    if (!operations.restorePreviousScreenSaver(saverPath)) tally.failed = true;
     tally.Add(operations.removeFile(saverPath, windowsDir));
     for (const Payload& payload : kPayloads)
         if (payload.fileName) tally.Add(operations.removeFile(AssetFilePath(windowsDir, payload.fileName), windowsDir));
@@ -111,7 +115,8 @@ RemovalOutcome RemoveProductWith(const RemovalOperations& operations, LPCSTR sel
     operations.removeSettings();
 
     const bool removingItself = SameFile(uninstaller, self);
-    const RemovalResult own = operations.removeFile(uninstaller, windowsDir);
+    const RemovalResult own = removingItself ? operations.removeOwnFile(uninstaller, windowsDir)
+                                             : operations.removeFile(uninstaller, windowsDir);
     if (own == removalFailed) return productNotRemoved;
     if (own == removedAtRestart && !removingItself) tally.atRestart = true;
     tally.Add(operations.removeFolder(assetFolder));
@@ -129,6 +134,7 @@ int RemovalExitCode(RemovalOutcome outcome)
     case productRemovedAtRestart: return ERROR_SUCCESS_REBOOT_REQUIRED;
     case removalDeclined: return ERROR_INSTALL_USEREXIT;
     case removalBesideAnother: return ERROR_INSTALL_ALREADY_RUNNING;
+    case removalNotUnderstood: return ERROR_INVALID_COMMAND_LINE;
     case productNotRemoved: break;
     }
     return ERROR_INSTALL_FAILURE;

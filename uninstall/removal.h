@@ -13,6 +13,7 @@ enum RemovalOutcome {
     productNotRemoved,        // something of the machine's could not be removed; the entry and the uninstaller stay
     removalDeclined,          // the user said no
     removalBesideAnother,     // another removal or a setup runs: nothing was done
+    removalNotUnderstood,     // an argument other than /S: nothing was done
 };
 
 // The operations the removal is made of: the system's in the uninstaller, stand-ins in a test that
@@ -21,6 +22,8 @@ struct RemovalOperations {
     BOOL (*restorePreviousScreenSaver)(LPCSTR ourSaver);
     // A file of the product (nothing there, or a folder of that name, is nothing to remove).
     RemovalResult (*removeFile)(LPCSTR path, LPCSTR asideFolder);
+    // The running uninstaller's own file (RemoveOwnFile).
+    RemovalResult (*removeOwnFile)(LPCSTR path, LPCSTR asideFolder);
     ShortcutRemoval (*removeShortcut)(const PublisherShortcut& shortcut, LPCSTR target);
     void (*removeSettings)();
     RemovalResult (*removeFolder)(LPCSTR folder);
@@ -31,10 +34,11 @@ extern const RemovalOperations kSystemRemovalOperations;
 
 // Removes the product for the current user and the machine. What is the machine's (the screen saver,
 // its files, the uninstaller, their folder) decides the outcome: anything left keeps the entry and the
-// uninstaller for another try. What is the user's (the shortcuts, the settings) goes where it can and
-// never holds the removal back. `self` is the running uninstaller's own file: when it is the installed
-// one, it is moved out of the product's folder and deleted at the next restart, the one thing no
-// program can do sooner to itself, and nothing the user needs to know about. COM must be initialised.
+// uninstaller for another try; so does a screen saver chosen before that cannot be put back, before
+// anything is removed. What is the user's (the shortcuts, the settings) goes where it can and never
+// holds the removal back. `self` is the running uninstaller's own file: when it is the installed one,
+// it is moved out of the product's folder and deleted as soon as the uninstaller has ended
+// (RemoveOwnFile), nothing the user needs to know about. COM must be initialised.
 RemovalOutcome RemoveProduct(LPCSTR self);
 
 // RemoveProduct with the given operations.
@@ -42,5 +46,5 @@ RemovalOutcome RemoveProductWith(const RemovalOperations& operations, LPCSTR sel
 
 // The uninstaller's exit code for `outcome`, in the Windows Installer's terms, which package managers
 // read: 0 removed, 3010 removed once the computer restarts, 1603 failed, 1602 declined, 1618 another
-// installation running.
+// installation running, 1639 a command line not understood.
 int RemovalExitCode(RemovalOutcome outcome);

@@ -1,6 +1,7 @@
 #include "uninstall_app.h"
 
 #include "command_line.h"
+#include "own_file.h"
 #include "paths.h"
 #include "product_version.h"
 #include "removal.h"
@@ -11,7 +12,22 @@ CUninstallApp theApp;
 
 BOOL CUninstallApp::RunUninstall()
 {
-    const BOOL silent = IsSilentRequest(::GetCommandLineA());
+    char self[MAX_PATH] = "";
+    const DWORD selfLength = ::GetModuleFileNameA(NULL, self, MAX_PATH);
+    if (selfLength == 0 || selfLength >= MAX_PATH) self[0] = '\0';
+    if (IsCleanupCopy(self)) {
+        RunCleanupCopy(::GetCommandLineA());
+        return FALSE;
+    }
+
+    // Deployment tools try the switches of other installers first: what is not understood does nothing,
+    // rather than wait at a question that no one may see.
+    const RemovalRequest request = ParseRemovalRequest(::GetCommandLineA());
+    if (request == RemovalRequest::invalid) {
+        exitCode_ = RemovalExitCode(removalNotUnderstood);
+        return FALSE;
+    }
+    const bool silent = request == RemovalRequest::silent;
 
     // A folder that is some process's current folder cannot be removed, and the uninstaller is often
     // started from the product's own folder.
@@ -24,14 +40,13 @@ BOOL CUninstallApp::RunUninstall()
     }
     com_.Start();
 
+    // Where no one can see the question (a service's or a deployment agent's desktop), it is not shown
+    // and counts as No.
     if (!silent && AfxMessageBox(IDS_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         exitCode_ = RemovalExitCode(removalDeclined);
         return FALSE;
     }
 
-    char self[MAX_PATH] = "";
-    const DWORD selfLength = ::GetModuleFileNameA(NULL, self, MAX_PATH);
-    if (selfLength == 0 || selfLength >= MAX_PATH) self[0] = '\0';
     RemovalOutcome outcome;
     {
         CWaitCursor wait;

@@ -1,18 +1,19 @@
-// The uninstaller's command line: only a "/S" argument of its own asks for a silent removal.
+// The uninstaller's command line: "/S" asks for a silent removal; any other argument for nothing at all.
 #include <doctest.h>
 
 #include "command_line.h"
 
-TEST_CASE("a silent removal is asked for by a /S argument and nothing else")
+TEST_CASE("a silent removal is asked for by /S alone and any other argument is refused")
 {
-    CHECK(IsSilentRequest("\"C:\\windows\\marigoldfiles\\uninstall.exe\" /S"));
-    CHECK(IsSilentRequest("uninstall.exe   /s  "));
-    CHECK(IsSilentRequest("uninstall.exe /x /S"));
+    CHECK(ParseRemovalRequest("\"C:\\windows\\marigoldfiles\\uninstall.exe\" /S") == RemovalRequest::silent);
+    CHECK(ParseRemovalRequest("uninstall.exe   /s  ") == RemovalRequest::silent);
 
-    CHECK_FALSE(IsSilentRequest("\"C:\\windows\\marigoldfiles\\uninstall.exe\""));
-    CHECK_FALSE(IsSilentRequest("\"C:\\My /S folder\\uninstall.exe\""));  // a blank inside the quoted program
-    CHECK_FALSE(IsSilentRequest("uninstall.exe /Silent"));
-    CHECK_FALSE(IsSilentRequest("uninstall.exe S"));
-    CHECK_FALSE(IsSilentRequest(""));
-    CHECK_FALSE(IsSilentRequest(NULL));
+    CHECK(ParseRemovalRequest("\"C:\\windows\\marigoldfiles\\uninstall.exe\"") == RemovalRequest::interactive);
+    CHECK(ParseRemovalRequest("\"C:\\My /S folder\\uninstall.exe\"") == RemovalRequest::interactive);  // a blank inside the quoted program
+    CHECK(ParseRemovalRequest("") == RemovalRequest::interactive);
+    CHECK(ParseRemovalRequest(NULL) == RemovalRequest::interactive);
+
+    for (const char* line : {"uninstall.exe /quiet", "uninstall.exe /qn", "uninstall.exe /VERYSILENT", "uninstall.exe /Silent",
+                             "uninstall.exe S", "uninstall.exe /x /S", "uninstall.exe \"/S x\""})
+        CHECK_MESSAGE(ParseRemovalRequest(line) == RemovalRequest::invalid, line);
 }

@@ -55,7 +55,7 @@ RemovalOutcome Remove(const Answers& answers)
 {
     g_calls.clear();
     g_answers = answers;
-    const RemovalOperations standIns = {Restore, File, Shortcut, Settings, Folder, Unregister};
+    const RemovalOperations standIns = {Restore, File, File, Shortcut, Settings, Folder, Unregister};
     return RemoveProductWith(standIns, "");
 }
 
@@ -94,7 +94,10 @@ TEST_CASE("the removal stops at whatever of the machine's cannot be removed and 
     const std::string assets = std::string(WindowsDirectory()) + "marigoldfiles";
     Answers answers;
     std::string last = "shortcut LUMAVERT - FREE SOFTWARE, GAMES, TOOLS";
-    SUBCASE("the screen saver chosen before cannot be put back") { answers.restored = FALSE; }
+    SUBCASE("the screen saver chosen before cannot be put back: nothing is removed")
+    {
+        answers.restored = FALSE, last = "restore " + std::string(WindowsDirectory()) + "Marigold.scr";
+    }
     SUBCASE("a picture") { answers.failingFile = "pumpkin2.bmp"; }
     SUBCASE("the uninstaller") { answers.failingFile = "uninstall.exe", last = "file " + assets + "\\uninstall.exe"; }
     SUBCASE("the folder") { answers.folder = removalFailed, last = "folder " + assets; }
@@ -115,4 +118,5 @@ TEST_CASE("what goes at the next restart is told by the outcome and the exit cod
     CHECK(RemovalExitCode(productRemovedAtRestart) == 3010);
     CHECK(RemovalExitCode(removalDeclined) == 1602);
     CHECK(RemovalExitCode(removalBesideAnother) == 1618);
+    CHECK(RemovalExitCode(removalNotUnderstood) == 1639);
 }
