@@ -27,6 +27,18 @@ const Kernel32Functions& Kernel32()
     return functions;
 }
 
+const User32Functions& User32()
+{
+    static const User32Functions functions = [] {
+        const HMODULE module = ::GetModuleHandleA("user32.dll");
+        User32Functions f;
+        Find(f.registerPowerSettingNotification, module, "RegisterPowerSettingNotification");
+        Find(f.unregisterPowerSettingNotification, module, "UnregisterPowerSettingNotification");
+        return f;
+    }();
+    return functions;
+}
+
 const OleAutomationFunctions& OleAutomation()
 {
     static const OleAutomationFunctions functions = [] {
