@@ -32,6 +32,14 @@ const NtdllFunctions& Ntdll()
     static const NtdllFunctions functions = [] {
         NtdllFunctions f;
         Find(f.ntCreateFile, ::GetModuleHandleA("ntdll.dll"), "NtCreateFile");
+
+const User32Functions& User32()
+{
+    static const User32Functions functions = [] {
+        const HMODULE module = ::GetModuleHandleA("user32.dll");
+        User32Functions f;
+        Find(f.registerPowerSettingNotification, module, "RegisterPowerSettingNotification");
+        Find(f.unregisterPowerSettingNotification, module, "UnregisterPowerSettingNotification");
         return f;
     }();
     return functions;

@@ -24,6 +24,13 @@ struct NtdllFunctions {
 };
 const NtdllFunctions& Ntdll();
 
+// user32.dll (always loaded): notices of the display's power (Vista on).
+struct User32Functions {
+    HPOWERNOTIFY(WINAPI* registerPowerSettingNotification)(HANDLE, LPCGUID, DWORD);
+    BOOL(WINAPI* unregisterPowerSettingNotification)(HPOWERNOTIFY);
+};
+const User32Functions& User32();
+
 // oleaut32.dll: the strings COM carries into another process.
 struct OleAutomationFunctions {
     BSTR(WINAPI* sysAllocStringLen)(const OLECHAR*, UINT);

@@ -18,20 +18,20 @@ const char* const kShellAndComLibraries[] = {
     "dwmapi.dll",  "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "version.dll",
 };
 
-bool IsWindows7OrLater()
+}  // namespace
+
+bool WindowsIsAtLeast(DWORD major, DWORD minor)
 {
     OSVERSIONINFOEXA wanted;
     ::ZeroMemory(&wanted, sizeof(wanted));
     wanted.dwOSVersionInfoSize = sizeof(wanted);
-    wanted.dwMajorVersion = 6;
-    wanted.dwMinorVersion = 1;
+    wanted.dwMajorVersion = major;
+    wanted.dwMinorVersion = minor;
     ULONGLONG condition = 0;
     condition = ::VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
     condition = ::VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
     return ::VerifyVersionInfoA(&wanted, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
 }
-
-}  // namespace
 
 bool RestrictDllSearchToSystem()
 {
@@ -41,7 +41,7 @@ bool RestrictDllSearchToSystem()
 
     // Vista with the update that brings SetDefaultDllDirectories cannot create the shell's link
     // object under a system-folder-only search, so it is used from Windows 7 on.
-    if (kernel.setDefaultDllDirectories && IsWindows7OrLater() &&
+    if (kernel.setDefaultDllDirectories && WindowsIsAtLeast(6, 1) &&
         kernel.setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         g_systemOnlySearch = true;
         return true;

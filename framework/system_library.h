@@ -14,6 +14,10 @@
 // DLLs the shell and COM load by name are taken from the system folder ahead of time instead.
 bool RestrictDllSearchToSystem();
 
+// Whether Windows is version major.minor or later (6.1 is Windows 7, 6.2 Windows 8), for what a
+// system has without a function to look for.
+bool WindowsIsAtLeast(DWORD major, DWORD minor);
+
 // The full path of a file in the system folder; empty when the folder cannot be had.
 CString SystemFilePath(LPCSTR fileName);
 

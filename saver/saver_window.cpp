@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "cstring.h"
+#include "display_power.h"
 #include "gdi.h"
 #include "heap.h"
 #include "installed_files.h"
@@ -58,6 +59,7 @@ private:
     bool LayOut();
     void NextFrame();
     void FollowParent();
+    void FollowDisplay(DisplayPower power);
     void Quit();
 
     SaverWindowOptions options_;
@@ -71,6 +73,8 @@ private:
     POINT mouseStart_ = {};
     bool mouseKnown_ = false;
     bool closing_ = false;
+    bool resting_ = false;  // the display is off
+    DisplayPowerNotice displayPower_;
 };
 
 SaverWindow::~SaverWindow()
@@ -112,6 +116,8 @@ bool SaverWindow::Create(HINSTANCE instance)
     if (!window_ || !LayOut()) return false;
     if (options_.fullScreen) ::ShowWindow(window_, SW_SHOW);
     ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
+    // Asked after the timer is set: the display's state may be told at once.
+    displayPower_.Request(window_);
     // Where the pointer rests when the show starts (see PointerMovedAway).
     mouseKnown_ = options_.fullScreen && ::GetCursorPos(&mouseStart_);
     return true;
@@ -183,6 +189,20 @@ void SaverWindow::FollowParent()
         ::MoveWindow(window_, 0, 0, parent.right, parent.bottom, TRUE);
 }
 
+// While the display is off no one sees the night: no frames are made and nothing is painted until
+// it comes back.
+void SaverWindow::FollowDisplay(DisplayPower power)
+{
+    if (closing_ || power == DisplayPower::Unknown || (power == DisplayPower::Off) == resting_) return;
+    resting_ = power == DisplayPower::Off;
+    if (resting_) {
+        ::KillTimer(window_, kFrameTimer);
+    } else {
+        ::SetTimer(window_, kFrameTimer, kFrameMilliseconds, NULL);
+        ::InvalidateRect(window_, NULL, FALSE);  // the scenes as they stand, laid out anew meanwhile or not
+    }
+}
+
 void SaverWindow::Quit()
 {
     if (closing_) return;
@@ -197,8 +217,12 @@ LRESULT SaverWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     if (options_.fullScreen && HandleFullScreen(message, wParam, result)) return result;
     switch (message) {
     case WM_TIMER:
-        if (wParam == kFrameTimer && !closing_) NextFrame();
+        if (wParam == kFrameTimer && !closing_ && !resting_) NextFrame();
         return 0;
+    case WM_POWERBROADCAST:
+        if (wParam != PBT_POWERSETTINGCHANGE || !lParam) break;
+        FollowDisplay(DisplayPowerFrom(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam)));
+        return TRUE;
     case WM_DISPLAYCHANGE:
     case WM_DPICHANGED:
         // A monitor came, went or changed its size or scaling: the scenes follow. The window
@@ -287,7 +311,7 @@ void SaverWindow::Paint()
     // Where no monitor shows the window, nothing is painted.
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(window_, &paint);
-    if (show_) show_->PresentAll(dc);
+    if (show_ && !resting_) show_->PresentAll(dc);
     ::EndPaint(window_, &paint);
 }
 

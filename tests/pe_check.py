@@ -3,7 +3,7 @@
 
 Every executable: machine, subsystem, imports only from DLLs that ship with Windows (static runtime:
 no libgcc, libstdc++ or winpthread), and the safe-loading flags: ASLR with its relocations kept, DEP,
-high-entropy addresses where the format has them, and no section both writable and executable.
+high-entropy addresses where the format has them, no section both writable and executable, Terminal-Server aware.
 
 What ships (--product setup|saver|uninstaller) also: imports only from the DLLs the system protects (so
 none can be planted beside it), its embedded manifest (execution level, DPI awareness, common controls 6, the
@@ -34,6 +34,7 @@ PROTECTED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "sh
 DYNAMIC_BASE = 0x0040
 HIGH_ENTROPY_VA = 0x0020
 NX_COMPAT = 0x0100
+TERMINAL_SERVER_AWARE = 0x8000
 RELOCS_STRIPPED = 0x0001
 LARGE_ADDRESS_AWARE = 0x0020
 SECTION_WRITE = 0x80000000
@@ -73,6 +74,7 @@ def check_safe_loading(pe):
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
     check(flags & DYNAMIC_BASE, "ASLR (dynamic base)")
     check(flags & NX_COMPAT, "DEP compatible (NX)")
+    check(flags & TERMINAL_SERVER_AWARE, "Terminal-Server aware (the real Windows folder on a session host)")
     if pe.OPTIONAL_HEADER.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS:
         check(flags & HIGH_ENTROPY_VA, "high-entropy addresses (64-bit image)")
     relocations = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_BASERELOC"]]

@@ -113,6 +113,13 @@ class Probe:
         os.chmod(scratch, 0o644)
         os.replace(scratch, os.path.join(self.unix, "monitors.txt"))
 
+    def set_display(self, state):
+        """Tells the show the display is off (0), on (1) or dimmed (2); true once the test build told it."""
+        path = os.path.join(self.unix, "display.txt")
+        with open(path, "w") as f:
+            f.write(f"{state}\n")
+        return self.wait(lambda: not os.path.exists(path))
+
     def lines(self):
         try:
             with open(os.path.join(self.unix, "report.txt")) as f:
@@ -506,6 +513,22 @@ def test_short_of_memory(box):
     check_ends(box, process, "smaller buffer")
 
 
+def test_display_rest(box):
+    process, probe = box.probe("display-rest", "--every=1", monitors=ONE_MONITOR)
+    check(probe.wait_status(lambda s: s["frames"] >= 30) and probe.set_display(0), "the show is told the display is off")
+    statuses = len(probe.statuses())
+    time.sleep(0.5)  # until Wine shows the last frame drawn
+    before = box.screenshot(os.path.join(probe.unix, "off1.png"))
+    probe.set_monitors(TWO_MONITORS)
+    box.sandbox.run(box.args.helper, "displaychange", *SCREEN, env=box.display.env(), timeout=60)
+    time.sleep(1)
+    check(len(probe.statuses()) == statuses and box.screenshot(os.path.join(probe.unix, "off2.png")) == before,
+          "no frame and no painting while the display is off, also after a new layout")
+    check(probe.set_display(2) and probe.wait_status(lambda s: s["layouts"] == 2) and probe.set_display(0),
+          "the show goes on, on the new monitors, when the display comes back dimmed (then off again)")
+    check_ends(box, process, "a key while the display is off", at_once=True)
+
+
 SC_CLOSE, SC_SCREENSAVE, SC_MONITORPOWER = 0xF060, 0xF140, 0xF170
 
 
@@ -548,7 +571,7 @@ def test_conventions(box):
 GROUPS = {
     "show": [test_full_screen, test_mouse, test_preview, test_settings, test_bad_handles, test_damaged_assets,
              test_conventions],
-    "desktop": [test_display_change, test_short_of_memory, test_long_run],
+    "desktop": [test_display_change, test_short_of_memory, test_display_rest, test_long_run],
 }
 
 

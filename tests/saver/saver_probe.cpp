@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "display_power.h"
 #include "show.h"
 
 namespace {
@@ -206,6 +207,21 @@ LRESULT CALLBACK ReportSystemCommand(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(NULL, code, wParam, lParam);
 }
 
+// Told within the process (the notice carries a pointer) to the active window: any other ends the show.
+void CALLBACK TellDisplayState(HWND, UINT, UINT_PTR, DWORD)
+{
+    const std::string name = g_folder + "\\display.txt";
+    FILE* file = std::fopen(name.c_str(), "r");
+    DWORD state = 0;
+    const bool read = file && std::fscanf(file, "%lu", &state) == 1;
+    if (file) std::fclose(file);
+    if (!read) return;
+    struct { POWERBROADCAST_SETTING setting; DWORD room; } notice = {{kConsoleDisplayState, sizeof(state), {}}, 0};
+    std::memcpy(reinterpret_cast<BYTE*>(&notice) + offsetof(POWERBROADCAST_SETTING, Data), &state, sizeof(state));
+    ::SendMessageA(::GetActiveWindow(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&notice));
+    ::DeleteFileA(name.c_str());
+}
+
 }  // namespace
 
 void ApplySaverProbe(const char* commandLine, SaverHooks& hooks)
@@ -216,6 +232,7 @@ void ApplySaverProbe(const char* commandLine, SaverHooks& hooks)
         hooks.monitors = MonitorsFromFile;
         hooks.afterTick = Report;
         ::SetWindowsHookExA(WH_CBT, ReportSystemCommand, NULL, ::GetCurrentThreadId());
+        ::SetTimer(NULL, 0, 100, TellDisplayState);
     }
     const std::string fast = Option(commandLine, "--fast="), every = Option(commandLine, "--every=");
     const std::string limit = Option(commandLine, "--buffer-limit=");

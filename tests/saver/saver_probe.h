@@ -8,8 +8,8 @@
 // A layout's lines give each scene's place, size, buffer and which of its pictures are stand-ins for a
 // missing or damaged file. Status lines give the frames drawn, the layouts made, the booms asked for,
 // the process's GDI and USER objects, its committed private memory and what its heaps hold. A "syscommand" line
-// names each system command that reached the default window procedure. The shipped saver has none
-// of this.
+// names each system command that reached the default window procedure. DIR\display.txt ("0" off, "1"
+// on, "2" dimmed) is told to the show as the display's state, then removed. The shipped saver has none of this.
 #pragma once
 
 #include "saver_window.h"
