@@ -32,6 +32,10 @@ const NtdllFunctions& Ntdll()
     static const NtdllFunctions functions = [] {
         NtdllFunctions f;
         Find(f.ntCreateFile, ::GetModuleHandleA("ntdll.dll"), "NtCreateFile");
+        return f;
+    }();
+    return functions;
+}
 
 const User32Functions& User32()
 {
