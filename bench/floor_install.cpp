@@ -11,21 +11,19 @@
 
 #include "installed_files.h"
 #include "paths.h"
-#include "payloads.h"
-#include "publisher.h"
 #include "publisher_shortcuts.h"
 
 namespace {
 
-bool WritePayload(const CString& windowsDir, const Payload& payload)
+bool WritePayload(const CString& windowsDir, const ProductFile& payload)
 {
-    HRSRC found = ::FindResourceA(NULL, MAKEINTRESOURCEA(payload.id), payload.type);
+    HRSRC found = ::FindResourceA(NULL, MAKEINTRESOURCEA(payload.resourceId), payload.resourceType);
     HGLOBAL loaded = found ? ::LoadResource(NULL, found) : NULL;
     const void* bytes = loaded ? ::LockResource(loaded) : NULL;
     if (!bytes) return false;
     const DWORD size = ::SizeofResource(NULL, found);
 
-    const CString path = payload.fileName ? AssetFilePath(windowsDir, payload.fileName) : windowsDir + SAVER_FILE_NAME;
+    const CString path = payload.assetName ? AssetFilePath(windowsDir, payload.assetName) : windowsDir + SAVER_FILE_NAME;
     HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -38,8 +36,8 @@ bool Install()
     const CString windowsDir = WindowsDirectory();
     if (windowsDir.IsEmpty()) return false;
     ::CreateDirectoryA(AssetFolderIn(windowsDir), NULL);
-    for (const Payload& payload : kPayloads)
-        if (!WritePayload(windowsDir, payload)) return false;
+    for (const ProductFile& payload : kProductFiles)
+        if (payload.role != FileRole::uninstaller && !WritePayload(windowsDir, payload)) return false;
 
     const CString saver = windowsDir + SAVER_FILE_NAME;
     char shortPath[MAX_PATH];

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "publisher.h"
+#include "product.h"
 #include "publisher_shortcuts.h"
 #include "setup_app.h"
 

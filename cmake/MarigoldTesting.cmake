@@ -37,10 +37,11 @@ function(marigold_test_program target)
 endfunction()
 
 # Registers one ctest test per TEST_CASE("name") found in the program's sources, so that every case
-# is reported on its own. Case names must not contain commas (doctest filter syntax).
-#   marigold_add_cases(target [SOURCES files...] [FILE_LIMIT kb] [EXCLUDE regex] [ONLY regex])
+# is reported on its own. Case names must not contain commas (doctest filter syntax). RUN_SERIAL: the
+# cases change what every other test in the shared prefix may look at (system.ini, say).
+#   marigold_add_cases(target [SOURCES files...] [FILE_LIMIT kb] [EXCLUDE regex] [ONLY regex] [RUN_SERIAL])
 function(marigold_add_cases target)
-  cmake_parse_arguments(ARG "" "FILE_LIMIT;EXCLUDE;ONLY" "SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "FILE_LIMIT;EXCLUDE;ONLY" "SOURCES" ${ARGN})
   if(NOT MARIGOLD_WINE_TESTS)
     return()
   endif()
@@ -81,7 +82,8 @@ function(marigold_add_cases target)
         # Wine's own errors are kept, so that a case that dies without a word still says why.
         ENVIRONMENT "WINEDEBUG=-all,err+all;MARIGOLD_WINE_BASE=${MARIGOLD_WINE_BASE}"
         # A filter that matches nothing would pass silently.
-        FAIL_REGULAR_EXPRESSION "test cases: *0 *\\|")
+        FAIL_REGULAR_EXPRESSION "test cases: *0 *\\|"
+        RUN_SERIAL ${ARG_RUN_SERIAL})
     endforeach()
   endforeach()
 endfunction()

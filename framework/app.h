@@ -7,9 +7,7 @@
 #include <windows.h>
 
 #include "cstring.h"
-
-// String-table id of the application title.
-const UINT AFX_IDS_APP_TITLE = 0xE000;
+#include "framework_ids.h"
 
 class CWinApp {
 public:

@@ -1,5 +1,7 @@
 #include "pinned_file.h"
 
+#include <string.h>
+
 #include "paths.h"
 #include "system_functions.h"
 
@@ -233,4 +235,20 @@ BOOL WritePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size)
 {
     PinnedFile file;
     return file.OpenForWriting(folder, name) == PinnedFile::pinnedOpen && file.Replace(data, size);
+}
+
+PinnedRemoval RemovePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size)
+{
+    PinnedFile file;
+    switch (file.OpenExisting(folder, name)) {
+    case PinnedFile::pinnedOpen: break;
+    case PinnedFile::pinnedAbsent: return PinnedRemoval::absent;
+    case PinnedFile::pinnedElsewhere: return PinnedRemoval::changed;
+    case PinnedFile::pinnedFailed: return PinnedRemoval::notRemoved;
+    }
+    HeapArray<char> found;
+    // Anything longer is someone else's, and is not read at all.
+    if (!file.ReadAll(found, size) || found.size() != size || (size && ::memcmp(found.data(), data, size) != 0))
+        return PinnedRemoval::changed;
+    return file.Delete() ? PinnedRemoval::removed : PinnedRemoval::notRemoved;
 }

@@ -45,3 +45,14 @@ private:
 // Writes `data` as the whole of `name` in `folder` through a PinnedFile; FALSE when nothing or not all
 // of it was written there.
 BOOL WritePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size);
+
+enum class PinnedRemoval {
+    absent,      // nothing of that name there
+    removed,
+    changed,     // not exactly the bytes given, or reached through a link: left alone
+    notRemoved,  // it could not be opened or deleted
+};
+
+// Deletes `name` in `folder` through a PinnedFile when it holds exactly the `size` bytes of `data`;
+// anything else is left as it is, its bytes only compared.
+PinnedRemoval RemovePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size);

@@ -44,36 +44,51 @@ CString CreateFileBeside(LPCSTR path, LPCSTR prefix)
     return CreateFileIn(CString(path, static_cast<int>(nameStart - path)), prefix);
 }
 
-BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)
+bool MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)
 {
     const DWORD attributes = ::GetFileAttributesA(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && !IsReplaceableFile(attributes)) return FALSE;
-    if (move(newCopy, target, kReplace)) return TRUE;
-    if (attributes == INVALID_FILE_ATTRIBUTES) return FALSE;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !IsReplaceableFile(attributes)) return false;
+    if (move(newCopy, target, kReplace)) return true;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
 
     // A running program cannot be replaced, but it can be renamed.
     CString aside;
-    if (!MoveAside(target, NULL, aside, move)) return FALSE;
+    if (!MoveAside(target, NULL, aside, move)) return false;
     if (!move(newCopy, target, kReplace)) {
         move(aside, target, kReplace);
-        return FALSE;
+        return false;
     }
     // The old copy may still run; then it goes at the next restart. Should even that be refused,
     // it stays under its aside name: the new copy is in place either way.
     if (!::DeleteFileA(aside)) move(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return TRUE;
+    return true;
 }
 
 RemovalResult RemoveNowOrAtRestart(LPCSTR path, LPCSTR asideFolder, MoveFileCall move)
 {
     const DWORD attributes = ::GetFileAttributesA(path);
-    if (!IsReplaceableFile(attributes)) return removalFailed;
-    if (::DeleteFileA(path)) return removedNow;
+    if (!IsReplaceableFile(attributes)) return RemovalResult::failed;
+    if (::DeleteFileA(path)) return RemovalResult::removedNow;
 
     CString aside;
-    if (!MoveAside(path, asideFolder, aside, move)) return removalFailed;
-    if (::DeleteFileA(aside)) return removedNow;  // it stopped running meanwhile
-    if (move(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return removedAtRestart;
+    if (!MoveAside(path, asideFolder, aside, move)) return RemovalResult::failed;
+    if (::DeleteFileA(aside)) return RemovalResult::removedNow;  // it stopped running meanwhile
+    if (move(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return RemovalResult::removedAtRestart;
     move(aside, path, kReplace);  // nothing lost: back under its own name
-    return removalFailed;
+    return RemovalResult::failed;
+}
+
+RemovalResult RemoveFileIfThere(LPCSTR path, LPCSTR asideFolder)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return RemovalResult::removedNow;
+    return RemoveNowOrAtRestart(path, asideFolder);
+}
+
+RemovalResult RemoveFolderNowOrAtRestart(LPCSTR folder)
+{
+    if (::RemoveDirectoryA(folder) || ::GetLastError() == ERROR_DIR_NOT_EMPTY) return RemovalResult::removedNow;
+    const DWORD attributes = ::GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return RemovalResult::removedNow;
+    return ::MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? RemovalResult::removedAtRestart : RemovalResult::failed;
 }

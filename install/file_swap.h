@@ -24,18 +24,27 @@ CString CreateFileBeside(LPCSTR path, LPCSTR prefix);
 
 // Moves `newCopy` (in the same folder) to `target`, replacing the file there in one step. A target
 // that is a running program is renamed aside first, then removed or scheduled for removal at the
-// next restart; if the new copy cannot follow, the old file is put back. FALSE when `target` still
+// next restart; if the new copy cannot follow, the old file is put back. false when `target` still
 // holds what it held before (then `newCopy` is still where it was).
-BOOL MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move = ::MoveFileExA);
+bool MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move = ::MoveFileExA);
 
 // Frees the name `path` by renaming its file to a new name (prefix kAsidePrefix) in `folder` (its own
-// when NULL; on the same volume), which works even while the file runs. FALSE (and nothing changed)
+// when NULL; on the same volume), which works even while the file runs. false (and nothing changed)
 // when it cannot be renamed.
 bool MoveAside(LPCSTR path, LPCSTR folder, CString& aside, MoveFileCall move = ::MoveFileExA);
 
-enum RemovalResult { removalFailed = 0, removedNow, removedAtRestart };
+enum class RemovalResult { failed, removedNow, removedAtRestart };
 
 // Deletes `path`; a file that cannot be deleted because it runs is renamed aside (freeing the name)
 // into `asideFolder` (on the same volume; by default its own folder) and deleted at the next restart.
-// A read-only file, a folder or nothing at all there: removalFailed.
+// A read-only file, a folder or nothing at all there: failed.
 RemovalResult RemoveNowOrAtRestart(LPCSTR path, LPCSTR asideFolder = NULL, MoveFileCall move = ::MoveFileExA);
+
+// The same for a file that may be gone already: nothing there, or a folder of that name (which is
+// not the file), is nothing to remove (removedNow).
+RemovalResult RemoveFileIfThere(LPCSTR path, LPCSTR asideFolder);
+
+// Removes `folder` when it is empty; what someone else put there stays (removedNow all the same). An
+// empty folder that another process has as its current folder goes at the next restart (the system
+// then removes it only if it is still empty).
+RemovalResult RemoveFolderNowOrAtRestart(LPCSTR folder);

@@ -1,9 +1,8 @@
 #include "setup_app.h"
 
 #include "com.h"
-#include "product_version.h"
-#include "publisher.h"
-#include "setup_ids.h"
+#include "product.h"
+#include "resource_ids.h"
 #include "single_instance.h"
 #include "system_library.h"
 #include "user_launch.h"

@@ -3,9 +3,7 @@
 #pragma once
 
 #include "app.h"
-#include "cstring.h"
-#include "publisher_shortcuts.h"
-#include "registration.h"
+#include "operations.h"
 
 class CSetupApp : public CWinApp {
 public:
@@ -19,17 +17,8 @@ public:
     int InstallAll();
 };
 
-// The operations the installation is made of: the system's in the setup, stand-ins in a test that
-// watches their order.
-struct InstallOperations {
-    void (*createShortcut)(const PublisherShortcut& shortcut, LPCSTR target);
-    int (*installFile)(LPCSTR path, LPCSTR name, LPCSTR type);
-    BOOL (*registerUninstaller)(const UninstallEntry& entry);
-    BOOL (*recordPreviousScreenSaver)(LPCSTR ourSaver);
-    int (*activateScreenSaver)(LPCSTR longPath);
-};
-
-extern const InstallOperations kSystemInstallOperations;
+// The installing half of each change, as the setup runs it.
+extern const ProductOperations kSystemInstallOperations;
 
 // InstallAll with the given operations.
-int InstallAllWith(const InstallOperations& operations);
+int InstallAllWith(const ProductOperations& operations);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "cstring.h"
+#include "pinned_file.h"
 
 const char kInternetShortcutExtension[] = ".url";
 
@@ -13,9 +14,6 @@ const char kInternetShortcutExtension[] = ".url";
 // is reported.
 void CreateInternetShortcut(CString title, CString url);
 
-// The user's Favorites folder; FALSE when there is none.
-BOOL GetFavoritesFolder(CString& folder);
-
-// The whole text of the Internet shortcut this program writes for `url`: four lines, each ended by
-// CR LF. A shortcut is ours when its file holds exactly these bytes.
-CString InternetShortcutText(LPCSTR url);
+// Deletes "<Favorites>\<title>.url" when its file holds exactly what CreateInternetShortcut writes for
+// `url`, through a PinnedFile; anything else stays, its bytes only compared, never parsed.
+PinnedRemoval RemoveInternetShortcut(LPCSTR title, LPCSTR url);

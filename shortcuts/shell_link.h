@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "cstring.h"
-#include "heap.h"
+#include "pinned_file.h"
 
 const char kShellLinkExtension[] = ".lnk";
 
@@ -16,13 +16,8 @@ const char kShellLinkExtension[] = ".lnk";
 // reported.
 void CreateShellLink(int folderId, CString title, CString target);
 
-// The file-system folder behind a shell special folder (`folderId` a CSIDL_ value), as the links are
-// placed there. FALSE when the folder is unknown, has no file-system path (virtual folders), or the
-// shell's allocator is unavailable (the item-ID list could not be given back, so it is not asked for).
-BOOL GetSpecialFolderPath(int folderId, CString& path);
-
-// The bytes of the shell link this program writes for `target`, as the link object saves them: a
-// shortcut is ours when its file holds exactly these. Made with the system folder as the current
-// folder, so that the setup and the uninstaller make the same. COM must be initialised on the
-// calling thread. FALSE when the link object cannot make them.
-BOOL ShellLinkBytes(LPCSTR target, HeapArray<char>& bytes);
+// Deletes "<special folder>\<title>.lnk" when its file holds exactly what CreateShellLink writes for
+// `target` (the link object's bytes, made from the system folder, so that the setup and the
+// uninstaller make the same), through a PinnedFile; anything else stays, its bytes only compared,
+// never handed to the link object or any other parser. COM must be initialised on the calling thread.
+PinnedRemoval RemoveShellLink(int folderId, LPCSTR title, LPCSTR target);

@@ -60,14 +60,17 @@ PRODUCTS = {
 }
 # The version records of what is installed: their "FileVersion" decides whether an installed copy
 # is kept, and the fixed version must say the same.
+# Every program's version record is the one block resources/version_record.rc makes.
+COMMON_VERSION = {"CompanyName": "LUMAVERT", "FileVersion": "1.00", "LegalCopyright": "Copyright (C) 2026 LUMAVERT",
+                  "LegalTrademarks": "", "PrivateBuild": "", "ProductName": "Marigold Screen Saver", "ProductVersion": "1.00",
+                  "SpecialBuild": ""}
 VERSIONS = {
-    "saver": ({"CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver", "FileVersion": "1.00",
-               "InternalName": "Marigold", "OriginalFilename": "Marigold.scr", "ProductName": "Marigold Screen Saver",
-               "ProductVersion": "1.00"}, (0x10000, 1)),
-    "uninstaller": ({"CompanyName": "LUMAVERT", "FileDescription": "Marigold Screen Saver Uninstall",
-                     "FileVersion": "1.00", "InternalName": "uninstall", "LegalCopyright": "Copyright (C) 2026 LUMAVERT",
-                     "OriginalFilename": "uninstall.exe", "ProductName": "Marigold Screen Saver",
-                     "ProductVersion": "1.00"}, (0x10000, 1)),
+    "saver": ({**COMMON_VERSION, "Comments": "A Halloween night: a ghost, a skeleton and bursting pumpkins.",
+               "FileDescription": "Marigold Screen Saver", "InternalName": "Marigold", "OriginalFilename": "Marigold.scr"},
+              (0x10000, 1)),
+    "uninstaller": ({**COMMON_VERSION, "Comments": "Removes the Marigold screen saver from this computer.",
+                     "FileDescription": "Marigold Screen Saver Uninstall", "InternalName": "uninstall",
+                     "OriginalFilename": "uninstall.exe"}, (0x10000, 1)),
 }
 
 def check_safe_loading(pe):

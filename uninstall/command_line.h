@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-#include "cstring.h"
-#include "heap.h"
-
 enum class RemovalRequest {
     interactive,  // no argument: ask first
     silent,       // "/S" (in either case), and nothing else: remove without any box
@@ -14,7 +11,3 @@ enum class RemovalRequest {
 
 // What the command line (program name first, as GetCommandLine gives it) asks for.
 RemovalRequest ParseRemovalRequest(LPCSTR commandLine);
-
-// The arguments after the program's own name, each without the quotes in it (a quoted stretch is part
-// of one argument, blanks included). FALSE when there is no memory for them.
-bool SplitArguments(LPCSTR commandLine, HeapArray<CString>& arguments);

@@ -4,33 +4,19 @@
 
 #include <windows.h>
 
-#include "file_swap.h"
-#include "publisher_shortcuts.h"
+#include "operations.h"
 
-enum RemovalOutcome {
-    productRemoved,
-    productRemovedAtRestart,  // files in use (a screen saver previewing) go at the next restart
-    productNotRemoved,        // something of the machine's could not be removed; the entry and the uninstaller stay
-    removalDeclined,          // the user said no
-    removalBesideAnother,     // another removal or a setup runs: nothing was done
-    removalNotUnderstood,     // an argument other than /S: nothing was done
+enum class RemovalOutcome {
+    removed,
+    removedAtRestart,  // files in use (a screen saver previewing) go at the next restart
+    notRemoved,        // something of the machine's could not be removed; the entry and the uninstaller stay
+    declined,          // the user said no, or no one could be asked
+    besideAnother,     // another removal or a setup runs: nothing was done
+    notUnderstood,     // an argument other than /S: nothing was done
 };
 
-// The operations the removal is made of: the system's in the uninstaller, stand-ins in a test that
-// watches their order.
-struct RemovalOperations {
-    BOOL (*restorePreviousScreenSaver)(LPCSTR ourSaver);
-    // A file of the product (nothing there, or a folder of that name, is nothing to remove).
-    RemovalResult (*removeFile)(LPCSTR path, LPCSTR asideFolder);
-    // The running uninstaller's own file (RemoveOwnFile).
-    RemovalResult (*removeOwnFile)(LPCSTR path, LPCSTR asideFolder);
-    ShortcutRemoval (*removeShortcut)(const PublisherShortcut& shortcut, LPCSTR target);
-    void (*removeSettings)();
-    RemovalResult (*removeFolder)(LPCSTR folder);
-    BOOL (*unregisterUninstaller)();
-};
-
-extern const RemovalOperations kSystemRemovalOperations;
+// The removing half of each change, as the uninstaller runs it.
+extern const ProductOperations kSystemRemovalOperations;
 
 // Removes the product for the current user and the machine. What is the machine's (the screen saver,
 // its files, the uninstaller, their folder) decides the outcome: anything left keeps the entry and the
@@ -42,7 +28,7 @@ extern const RemovalOperations kSystemRemovalOperations;
 RemovalOutcome RemoveProduct(LPCSTR self);
 
 // RemoveProduct with the given operations.
-RemovalOutcome RemoveProductWith(const RemovalOperations& operations, LPCSTR self);
+RemovalOutcome RemoveProductWith(const ProductOperations& operations, LPCSTR self);
 
 // The uninstaller's exit code for `outcome`, in the Windows Installer's terms, which package managers
 // read: 0 removed, 3010 removed once the computer restarts, 1603 failed, 1602 declined, 1618 another

@@ -1,11 +1,13 @@
 #include "uninstall_app.h"
 
+#include "com.h"
 #include "command_line.h"
 #include "own_file.h"
 #include "paths.h"
-#include "product_version.h"
+#include "product.h"
 #include "removal.h"
-#include "uninstall_ids.h"
+#include "resource_ids.h"
+#include "single_instance.h"
 
 // The one application object.
 CUninstallApp theApp;
@@ -24,7 +26,7 @@ BOOL CUninstallApp::RunUninstall()
     // rather than wait at a question that no one may see.
     const RemovalRequest request = ParseRemovalRequest(::GetCommandLineA());
     if (request == RemovalRequest::invalid) {
-        exitCode_ = RemovalExitCode(removalNotUnderstood);
+        exitCode_ = RemovalExitCode(RemovalOutcome::notUnderstood);
         return FALSE;
     }
     const bool silent = request == RemovalRequest::silent;
@@ -33,17 +35,25 @@ BOOL CUninstallApp::RunUninstall()
     // started from the product's own folder.
     ::SetCurrentDirectoryA(SystemDirectory());
 
-    const bool alone = ownLock_.Take(UNINSTALL_TITLE);
-    if (!setupLock_.Take(SETUP_TITLE) || !alone) {
-        exitCode_ = RemovalExitCode(removalBesideAnother);
+    // As in the setup, the locks and COM last until the process ends and are never let go of here:
+    // two removals at once would trip over each other's files, and a setup running meanwhile would
+    // put back what is being removed; COM serves the shell links.
+    SingleInstanceLock own, setup;
+    const bool alone = own.Take(UNINSTALL_TITLE);
+    if (!setup.Take(SETUP_TITLE) || !alone) {
+        exitCode_ = RemovalExitCode(RemovalOutcome::besideAnother);
         return FALSE;
     }
-    com_.Start();
+    own.KeepUntilProcessEnds();
+    setup.KeepUntilProcessEnds();
+    ComScope com;
+    com.Start();
+    com.KeepUntilProcessEnds();
 
     // Where no one can see the question (a service's or a deployment agent's desktop), it is not shown
     // and counts as No.
     if (!silent && AfxMessageBox(IDS_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        exitCode_ = RemovalExitCode(removalDeclined);
+        exitCode_ = RemovalExitCode(RemovalOutcome::declined);
         return FALSE;
     }
 
@@ -55,9 +65,9 @@ BOOL CUninstallApp::RunUninstall()
     exitCode_ = RemovalExitCode(outcome);
 
     if (silent) return FALSE;
-    if (outcome == productNotRemoved)
+    if (outcome == RemovalOutcome::notRemoved)
         AfxMessageBox(IDS_REMOVE_FAILED, MB_OK | MB_ICONEXCLAMATION);
     else
-        AfxMessageBox(outcome == productRemovedAtRestart ? IDS_REMOVED_AT_RESTART : IDS_REMOVED, MB_OK | MB_ICONINFORMATION);
+        AfxMessageBox(outcome == RemovalOutcome::removedAtRestart ? IDS_REMOVED_AT_RESTART : IDS_REMOVED, MB_OK | MB_ICONINFORMATION);
     return FALSE;
 }

@@ -3,8 +3,6 @@
 #pragma once
 
 #include "app.h"
-#include "com.h"
-#include "single_instance.h"
 
 class CUninstallApp : public CWinApp {
 public:
@@ -17,10 +15,4 @@ public:
 
 private:
     int exitCode_ = 0;
-    // All three last until the process ends: two removals at once would trip over each other's files,
-    // and a setup running meanwhile would put back what is being removed (its lock is named after its
-    // title). COM serves reading the shell links.
-    SingleInstanceLock ownLock_;
-    SingleInstanceLock setupLock_;
-    ComScope com_;
 };

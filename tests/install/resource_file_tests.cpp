@@ -273,15 +273,15 @@ TEST_CASE("a running installed program is replaced and its old copy goes at the 
     // Removed the same way when it runs: the name is free at once.
     RunningProgram again(path);
     REQUIRE(again.running());
-    CHECK(RemoveNowOrAtRestart(path.c_str()) == removedAtRestart);
+    CHECK(RemoveNowOrAtRestart(path.c_str()) == RemovalResult::removedAtRestart);
     CHECK_FALSE(Exists(path));
     CHECK(c.entries().size() == 2);
     // Nothing can be lost: a file that is not running goes at once, a read-only one stays.
     REQUIRE(WriteAll(path, "plain"));
-    CHECK(RemoveNowOrAtRestart(path.c_str()) == removedNow);
+    CHECK(RemoveNowOrAtRestart(path.c_str()) == RemovalResult::removedNow);
     REQUIRE(WriteAll(path, "protected"));
     REQUIRE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    CHECK(RemoveNowOrAtRestart(path.c_str()) == removalFailed);
+    CHECK(RemoveNowOrAtRestart(path.c_str()) == RemovalResult::failed);
     CHECK(ReadAll(path) == Bytes("protected"));
 }
 

@@ -1,5 +1,5 @@
 // Shell links reach their files through a checked handle, with the bytes the link object saves itself;
-// and the publisher's shortcuts are judged by those bytes alone when they are to be removed.
+// and shortcuts are judged by their bytes alone when they are to be removed.
 #include <doctest.h>
 
 #include <objbase.h>
@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "publisher_shortcuts.h"
+#include "internet_shortcut.h"
 #include "shell_link.h"
 #include "test_support.h"
 
@@ -56,29 +56,32 @@ TEST_CASE("a shell link written through its handle has the bytes the link object
     ::CoUninitialize();
 }
 
-TEST_CASE("a publisher shortcut is removed only while its bytes are exactly the ones written")
+TEST_CASE("a shortcut is removed only while its bytes are exactly the ones written")
 {
     REQUIRE(SUCCEEDED(::CoInitialize(NULL)));
-    const std::string stem = "Marigold removal " + std::to_string(::GetCurrentProcessId());
-    const PublisherShortcut url = {internetShortcut, CSIDL_FAVORITES, stem.c_str()};
-    const PublisherShortcut lnk = {shellLink, CSIDL_DESKTOP, stem.c_str()};
-    for (const PublisherShortcut& shortcut : {url, lnk}) {
-        const bool isUrl = shortcut.kind == internetShortcut;
-        const std::string path = SpecialFolder(shortcut.folderId) + "\\" + stem + (isUrl ? ".url" : ".lnk");
-        CreatePublisherShortcut(shortcut, kUrl);
+    const std::string title = "Marigold removal " + std::to_string(::GetCurrentProcessId());
+    for (const bool isUrl : {true, false}) {
+        const std::string path = SpecialFolder(isUrl ? CSIDL_FAVORITES : CSIDL_DESKTOP) + "\\" + title + (isUrl ? ".url" : ".lnk");
+        const auto remove = [&] {
+            return isUrl ? RemoveInternetShortcut(title.c_str(), kUrl) : RemoveShellLink(CSIDL_DESKTOP, title.c_str(), kUrl);
+        };
+        if (isUrl)
+            CreateInternetShortcut(title.c_str(), kUrl);
+        else
+            CreateShellLink(CSIDL_DESKTOP, title.c_str(), kUrl);
         const std::vector<unsigned char> written = ReadAll(path);
         REQUIRE_FALSE(written.empty());
 
         std::vector<unsigned char> changed = written;
         changed.push_back('\n');  // one byte more: someone else's now, whatever it opens
         REQUIRE(WriteAll(path, changed.data(), changed.size()));
-        CHECK(RemovePublisherShortcut(shortcut, kUrl) == shortcutChanged);
+        CHECK(remove() == PinnedRemoval::changed);
         CHECK(ReadAll(path) == changed);
 
         REQUIRE(WriteAll(path, written.data(), written.size()));
-        CHECK(RemovePublisherShortcut(shortcut, kUrl) == shortcutRemoved);
+        CHECK(remove() == PinnedRemoval::removed);
         CHECK_FALSE(Exists(path));
-        CHECK(RemovePublisherShortcut(shortcut, kUrl) == shortcutAbsent);
+        CHECK(remove() == PinnedRemoval::absent);
     }
     ::CoUninitialize();
 }

@@ -1,6 +1,8 @@
 // The uninstaller's command line: "/S" asks for a silent removal; any other argument for nothing at all.
 #include <doctest.h>
 
+#include <initializer_list>
+
 #include "command_line.h"
 
 TEST_CASE("a silent removal is asked for by /S alone and any other argument is refused")

@@ -2,61 +2,18 @@
 // it comes to, down to the exit code package managers read.
 #include <doctest.h>
 
-#include <string>
-#include <vector>
-
 #include "paths.h"
+#include "recording_operations.h"
 #include "removal.h"
+
+using namespace recording;
 
 namespace {
 
-typedef std::vector<std::string> Calls;
-
-// What the stand-ins answer; a file is named by the end of its path.
-struct Answers {
-    BOOL restored = TRUE;
-    std::string failingFile = "-", fileAtRestart = "-";
-    ShortcutRemoval shortcuts = shortcutRemoved;
-    RemovalResult folder = removedNow;
-    BOOL unregistered = TRUE;
-} g_answers;
-Calls g_calls;
-
-// Writes down the call and gives the answer.
-template <class T>
-T Called(const std::string& call, T answer)
+RemovalOutcome RemoveWith(const Answers& answers)
 {
-    g_calls.push_back(call);
-    return answer;
-}
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-BOOL Restore(LPCSTR saver) { return Called(std::string("restore ") + saver, g_answers.restored); }
-RemovalResult File(LPCSTR path, LPCSTR)
-{
-    const RemovalResult result = EndsWith(path, g_answers.failingFile)     ? removalFailed
-                                 : EndsWith(path, g_answers.fileAtRestart) ? removedAtRestart
-                                                                           : removedNow;
-    return Called(std::string("file ") + path, result);
-}
-ShortcutRemoval Shortcut(const PublisherShortcut& shortcut, LPCSTR)
-{
-    return Called(std::string("shortcut ") + shortcut.title, g_answers.shortcuts);
-}
-void Settings() { g_calls.push_back("settings"); }
-RemovalResult Folder(LPCSTR folder) { return Called(std::string("folder ") + folder, g_answers.folder); }
-BOOL Unregister() { return Called("unregister", g_answers.unregistered); }
-
-RemovalOutcome Remove(const Answers& answers)
-{
-    g_calls.clear();
-    g_answers = answers;
-    const RemovalOperations standIns = {Restore, File, File, Shortcut, Settings, Folder, Unregister};
-    return RemoveProductWith(standIns, "");
+    Expect(answers);
+    return RemoveProductWith(kRecordingOperations, "");
 }
 
 // Everything a removal does, in order, up to and including `last` (all of it when it is not there).
@@ -69,12 +26,8 @@ Calls Sequence(const std::string& last = "")
     for (const char* title : {"LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES", "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS", "LUMAVERT",
                               "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS"})
         calls.push_back(std::string("shortcut ") + title);
-    for (const std::string& call : {std::string("settings"), "file " + assets + "\\uninstall.exe", "folder " + assets,
-                                    std::string("unregister")})
-        calls.push_back(call);
-    for (size_t i = 0; i < calls.size(); ++i)
-        if (calls[i] == last) calls.resize(i + 1);
-    return calls;
+    calls.insert(calls.end(), {"settings", "file " + assets + "\\uninstall.exe", "folder " + assets, "unregister"});
+    return UpTo(calls, last);
 }
 
 }  // namespace
@@ -83,10 +36,10 @@ TEST_CASE("the removal ends with the entry and a per-user shortcut left behind d
 {
     Answers answers;
     SUBCASE("every shortcut removed") {}
-    SUBCASE("every shortcut left, made read-only say") { answers.shortcuts = shortcutNotRemoved; }
-    CHECK(Remove(answers) == productRemoved);
+    SUBCASE("every shortcut left, made read-only say") { answers.shortcuts = PinnedRemoval::notRemoved; }
+    CHECK(RemoveWith(answers) == RemovalOutcome::removed);
     CHECK(g_calls == Sequence());
-    CHECK(RemovalExitCode(productRemoved) == 0);
+    CHECK(RemovalExitCode(RemovalOutcome::removed) == 0);
 }
 
 TEST_CASE("the removal stops at whatever of the machine's cannot be removed and the entry stays")
@@ -96,15 +49,15 @@ TEST_CASE("the removal stops at whatever of the machine's cannot be removed and 
     std::string last = "shortcut LUMAVERT - FREE SOFTWARE, GAMES, TOOLS";
     SUBCASE("the screen saver chosen before cannot be put back: nothing is removed")
     {
-        answers.restored = FALSE, last = "restore " + std::string(WindowsDirectory()) + "Marigold.scr";
+        answers.restored = false, last = "restore " + std::string(WindowsDirectory()) + "Marigold.scr";
     }
     SUBCASE("a picture") { answers.failingFile = "pumpkin2.bmp"; }
     SUBCASE("the uninstaller") { answers.failingFile = "uninstall.exe", last = "file " + assets + "\\uninstall.exe"; }
-    SUBCASE("the folder") { answers.folder = removalFailed, last = "folder " + assets; }
-    SUBCASE("the entry itself") { answers.unregistered = FALSE, last = "unregister"; }
-    CHECK(Remove(answers) == productNotRemoved);
+    SUBCASE("the folder") { answers.folder = RemovalResult::failed, last = "folder " + assets; }
+    SUBCASE("the entry itself") { answers.unregistered = false, last = "unregister"; }
+    CHECK(RemoveWith(answers) == RemovalOutcome::notRemoved);
     CHECK(g_calls == Sequence(last));
-    CHECK(RemovalExitCode(productNotRemoved) == 1603);
+    CHECK(RemovalExitCode(RemovalOutcome::notRemoved) == 1603);
 }
 
 TEST_CASE("what goes at the next restart is told by the outcome and the exit code")
@@ -112,11 +65,11 @@ TEST_CASE("what goes at the next restart is told by the outcome and the exit cod
     Answers answers;
     SUBCASE("the screen saver, running as a preview") { answers.fileAtRestart = "Marigold.scr"; }
     SUBCASE("another copy of the uninstaller") { answers.fileAtRestart = "uninstall.exe"; }
-    SUBCASE("the folder, some program's current folder") { answers.folder = removedAtRestart; }
-    CHECK(Remove(answers) == productRemovedAtRestart);
+    SUBCASE("the folder, some program's current folder") { answers.folder = RemovalResult::removedAtRestart; }
+    CHECK(RemoveWith(answers) == RemovalOutcome::removedAtRestart);
     CHECK(g_calls == Sequence());
-    CHECK(RemovalExitCode(productRemovedAtRestart) == 3010);
-    CHECK(RemovalExitCode(removalDeclined) == 1602);
-    CHECK(RemovalExitCode(removalBesideAnother) == 1618);
-    CHECK(RemovalExitCode(removalNotUnderstood) == 1639);
+    CHECK(RemovalExitCode(RemovalOutcome::removedAtRestart) == 3010);
+    CHECK(RemovalExitCode(RemovalOutcome::declined) == 1602);
+    CHECK(RemovalExitCode(RemovalOutcome::besideAnother) == 1618);
+    CHECK(RemovalExitCode(RemovalOutcome::notUnderstood) == 1639);
 }

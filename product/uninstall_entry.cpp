@@ -1,7 +1,6 @@
-#include "registration.h"
+#include "uninstall_entry.h"
 
 #include "registry_key.h"
-#include "product.h"
 #include "version_reader.h"
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" PRODUCT_NAME;
@@ -32,31 +31,45 @@ CString Today()
     return date;
 }
 
+const DWORD kBytesPerKb = 1024;
+
+// What the installed files take, as "Apps & features" shows it: the files the setup carries.
+DWORD InstalledSizeKb()
+{
+    const HMODULE module = AfxGetResourceHandle();
+    DWORD bytes = 0;
+    for (const ProductFile& file : kProductFiles) {
+        HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(file.resourceId), file.resourceType);
+        bytes += found ? ::SizeofResource(module, found) : 0;
+    }
+    return (bytes + kBytesPerKb - 1) / kBytesPerKb;
+}
+
 }  // namespace
 
-BOOL RegisterUninstaller(const UninstallEntry& entry)
+bool RegisterProduct(const ProductPaths& paths)
 {
     RegistryKey key;
-    if (!key.Create(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_SET_VALUE)) return FALSE;
+    if (!key.Create(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_SET_VALUE)) return false;
     // Windows runs these command lines as they stand: the path is quoted, it may hold blanks.
-    const CString command = "\"" + entry.uninstaller + "\"";
+    const CString command = "\"" + paths.uninstaller + "\"";
     bool ok = key.SetString("DisplayName", kProductName);
-    ok = SetVersion(key, entry.installedSaver) && ok;
+    ok = SetVersion(key, paths.saver) && ok;
     ok = key.SetString("Publisher", kPublisherName) && ok;
-    ok = key.SetString("DisplayIcon", entry.displayIcon) && ok;
+    ok = key.SetString("DisplayIcon", paths.saver + ",0") && ok;
     ok = key.SetString("UninstallString", command) && ok;
     ok = key.SetString("QuietUninstallString", command + " " + kQuietRemovalSwitch) && ok;
-    ok = key.SetString("URLInfoAbout", entry.aboutUrl) && ok;
-    ok = key.SetString("InstallLocation", entry.installLocation) && ok;
+    ok = key.SetString("URLInfoAbout", PublisherSiteUrl) && ok;
+    ok = key.SetString("InstallLocation", paths.assetFolder) && ok;
     ok = key.SetString("InstallDate", Today()) && ok;
-    ok = key.SetDword("EstimatedSize", entry.estimatedSizeKb) && ok;
+    ok = key.SetDword("EstimatedSize", InstalledSizeKb()) && ok;
     // There is nothing to change or repair: only removal is offered.
     ok = key.SetDword("NoModify", 1) && ok;
     ok = key.SetDword("NoRepair", 1) && ok;
-    return ok ? TRUE : FALSE;
+    return ok;
 }
 
-BOOL UnregisterUninstaller()
+bool UnregisterProduct()
 {
     const LONG result = ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;

@@ -1,5 +1,4 @@
-// Screen-saver activation, and the screen saver remembered from before it, against the prefix's real
-// system.ini, screen-saver flag and record.
+// Screen-saver activation against the prefix's real system.ini and screen-saver flag.
 #include <doctest.h>
 
 #include <windows.h>
@@ -9,62 +8,11 @@
 #include <vector>
 
 #include "activation.h"
-#include "previous_saver.h"
-#include "product.h"
-#include "test_support.h"
+#include "screen_saver_settings.h"
 
 using namespace testing_support;
 
 namespace {
-
-std::string SystemIniPath()
-{
-    char windows[MAX_PATH] = "";
-    ::GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\system.ini";
-}
-
-BOOL ScreenSaveActive()
-{
-    BOOL active = FALSE;
-    ::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
-    return active;
-}
-
-// Puts system.ini (its bytes, or its absence) and the screen-saver flag back as they were, so that
-// other tests in the shared prefix never see what these cases wrote.
-class SystemSettingsGuard {
-public:
-    SystemSettingsGuard() : path_(SystemIniPath()), existed_(Exists(path_)), bytes_(ReadAll(path_)), active_(ScreenSaveActive()) {}
-    ~SystemSettingsGuard()
-    {
-        if (existed_)
-            WriteAll(path_, bytes_.data(), bytes_.size());
-        else
-            ::DeleteFileA(path_.c_str());
-        ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active_, NULL, SPIF_UPDATEINIFILE);
-    }
-    SystemSettingsGuard(const SystemSettingsGuard&) = delete;
-    SystemSettingsGuard& operator=(const SystemSettingsGuard&) = delete;
-
-private:
-    std::string path_;
-    bool existed_;
-    std::vector<unsigned char> bytes_;
-    BOOL active_;
-};
-
-// Takes away the record of the screen saver chosen before Marigold, which the test prefix has not.
-struct RecordGuard {
-    ~RecordGuard() { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "PreviousScreenSaver"); }
-};
-
-std::string ProfileValue(const char* section, const char* key)
-{
-    char value[1024] = "";
-    ::GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, "system.ini");
-    return value;
-}
 
 std::string LongPathOf(const std::string& path)
 {
@@ -74,13 +22,6 @@ std::string LongPathOf(const std::string& path)
 }
 
 bool SameFile(const std::string& a, const std::string& b) { return ::lstrcmpiA(LongPathOf(a).c_str(), LongPathOf(b).c_str()) == 0 && !LongPathOf(a).empty(); }
-
-std::string MakeSaverFile(const std::string& folder, const std::string& name)
-{
-    const std::string path = folder + "\\" + name;
-    REQUIRE(WriteAll(path, "MZ not really a program"));
-    return path;
-}
 
 }  // namespace
 
@@ -254,34 +195,4 @@ TEST_CASE("no short path is given when the system gives none or keeps asking for
         CHECK(queryCalls >= 1);
         CHECK(queryCalls <= 3);
     }
-}
-
-TEST_CASE("the screen saver chosen before Marigold is remembered once and put back at removal")
-{
-    SystemSettingsGuard guard;
-    const RecordGuard record;
-    ScratchDir scratch;
-    const std::string ours = MakeSaverFile(scratch.path(), "MARIGOLD.SCR");
-    std::string before = MakeSaverFile(scratch.path(), "BEFORE.SCR");
-    BOOL activeBefore = TRUE;
-    SUBCASE("it is there") {}
-    SUBCASE("its file is gone") { before = scratch.file("GONE.SCR"); }
-    SUBCASE("screen saving was off") { activeBefore = FALSE; }
-    REQUIRE(WriteAll(SystemIniPath(), "[boot]\r\nSCRNSAVE.EXE=" + before + "\r\n"));
-    REQUIRE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, activeBefore, NULL, SPIF_UPDATEINIFILE));
-    CHECK(RecordPreviousScreenSaver(ours.c_str()));
-    REQUIRE(ActivateScreenSaver(ours.c_str()) == 1);
-    // A re-run finds Marigold itself chosen (in its short form): never the one from before.
-    CHECK(RecordPreviousScreenSaver(ours.c_str()));
-
-    CHECK(RestorePreviousScreenSaver(ours.c_str()));
-    const bool putBack = activeBefore && Exists(before);
-    CHECK(ProfileValue("boot", "SCRNSAVE.EXE") == (putBack ? before : "<missing>"));
-    CHECK(ScreenSaveActive() == (putBack ? TRUE : FALSE));
-
-    // Another screen saver chosen since is left alone.
-    REQUIRE(ActivateScreenSaver(ours.c_str()) == 1);
-    REQUIRE(WriteAll(SystemIniPath(), "[boot]\r\nSCRNSAVE.EXE=C:\\OTHER.SCR\r\n"));
-    CHECK(RestorePreviousScreenSaver(ours.c_str()));
-    CHECK(ProfileValue("boot", "SCRNSAVE.EXE") == "C:\\OTHER.SCR");
 }

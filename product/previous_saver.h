@@ -10,17 +10,17 @@
 // in the user's profile); empty when none is chosen.
 CString ChosenScreenSaver();
 
-// TRUE when `entry` names the file `saverPath`, in its long or its short (8.3) form.
-BOOL NamesScreenSaver(LPCSTR entry, LPCSTR saverPath);
+// true when `entry` names the file `saverPath`, in its long or its short (8.3) form.
+bool NamesScreenSaver(LPCSTR entry, LPCSTR saverPath);
 
 // Remembers the active screen saver (empty when none, or when screen saving is off) for the
 // current user, with the user's own rights, unless that is `ourSaver` itself: a re-run must not take
-// Marigold for the one that was there before it. FALSE when it could not be written, or the user's
+// Marigold for the one that was there before it. false when it could not be written, or the user's
 // rights could not be had (then nothing is written).
-BOOL RecordPreviousScreenSaver(LPCSTR ourSaver);
+bool RecordPreviousScreenSaver(LPCSTR ourSaver);
 
 // When `ourSaver` is the chosen screen saver, makes the remembered one active again (when its file
 // still exists), or else clears the choice and switches screen saving off, with the user's own
-// rights. Another chosen screen saver is left alone. FALSE when the setting could not be changed, or
+// rights. Another chosen screen saver is left alone. false when the setting could not be changed, or
 // the user's rights could not be had (then nothing is changed).
-BOOL RestorePreviousScreenSaver(LPCSTR ourSaver);
+bool RestorePreviousScreenSaver(LPCSTR ourSaver);

@@ -12,7 +12,7 @@
 
 // Removes `path`, the running uninstaller's own file, as above; the name is free at once (removedNow).
 // Where no copy can be started, the file goes at the next restart instead (removedAtRestart).
-// removalFailed when it cannot even be moved aside (`path` then stays as it was).
+// failed when it cannot even be moved aside (`path` then stays as it was).
 RemovalResult RemoveOwnFile(LPCSTR path, LPCSTR asideFolder);
 
 // Whether `self`, the running program's file, is such a copy: a file named as those moved aside are,

@@ -2,7 +2,7 @@
 
 #include <stdlib.h>
 
-#include "command_line.h"
+#include "arguments.h"
 #include "handles.h"
 #include "heap.h"
 #include "paths.h"
@@ -78,11 +78,11 @@ bool StartCleanupCopy(LPCSTR ownAside, LPCSTR windowsDir)
 RemovalResult RemoveOwnFile(LPCSTR path, LPCSTR asideFolder)
 {
     CString aside;
-    if (!MoveAside(path, asideFolder, aside)) return removalFailed;
-    if (StartCleanupCopy(aside, asideFolder)) return removedNow;
-    if (::MoveFileExA(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return removedAtRestart;
+    if (!MoveAside(path, asideFolder, aside)) return RemovalResult::failed;
+    if (StartCleanupCopy(aside, asideFolder)) return RemovalResult::removedNow;
+    if (::MoveFileExA(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return RemovalResult::removedAtRestart;
     ::MoveFileExA(aside, path, MOVEFILE_REPLACE_EXISTING);  // nothing lost: back under its own name
-    return removalFailed;
+    return RemovalResult::failed;
 }
 
 bool IsCleanupCopy(LPCSTR self) { return IsAsideInWindowsFolder(self); }

@@ -1,8 +1,8 @@
 #include "previous_saver.h"
 
 #include "activation.h"
-#include "registry_key.h"
 #include "product.h"
+#include "registry_key.h"
 #include "system_functions.h"
 #include "user_rights.h"
 
@@ -16,9 +16,12 @@ bool ScreenSavingOn()
     return ::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &on, 0) && on;
 }
 
-BOOL SwitchScreenSaving(BOOL on) { return ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, on, NULL, SPIF_UPDATEINIFILE); }
+bool SwitchScreenSaving(bool on)
+{
+    return ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, on ? TRUE : FALSE, NULL, SPIF_UPDATEINIFILE) != FALSE;
+}
 
-// FALSE when there is no record (then nothing is known of what was there before).
+// false when there is no record (then nothing is known of what was there before).
 bool ReadRecord(CString& previous)
 {
     const UserRightsScope userRights;
@@ -51,21 +54,21 @@ CString ChosenScreenSaver()
     return CString(value);
 }
 
-BOOL NamesScreenSaver(LPCSTR entry, LPCSTR saverPath)
+bool NamesScreenSaver(LPCSTR entry, LPCSTR saverPath)
 {
-    if (!entry[0]) return FALSE;
-    if (::lstrcmpiA(entry, saverPath) == 0) return TRUE;
+    if (!entry[0]) return false;
+    if (::lstrcmpiA(entry, saverPath) == 0) return true;
     CString shortPath;
-    if (GetShortPath(saverPath, shortPath) && ::lstrcmpiA(entry, shortPath) == 0) return TRUE;
+    if (GetShortPath(saverPath, shortPath) && ::lstrcmpiA(entry, shortPath) == 0) return true;
     char longPath[MAX_PATH] = "";
     const DWORD length = ::GetLongPathNameA(entry, longPath, MAX_PATH);
     return length > 0 && length < MAX_PATH && ::lstrcmpiA(longPath, saverPath) == 0;
 }
 
-BOOL RecordPreviousScreenSaver(LPCSTR ourSaver)
+bool RecordPreviousScreenSaver(LPCSTR ourSaver)
 {
     const CString chosen = ChosenScreenSaver();
-    if (NamesScreenSaver(chosen, ourSaver)) return TRUE;
+    if (NamesScreenSaver(chosen, ourSaver)) return true;
     const CString previous = ScreenSavingOn() ? chosen : CString();
 
     const UserRightsScope userRights;
@@ -74,17 +77,17 @@ BOOL RecordPreviousScreenSaver(LPCSTR ourSaver)
            key.SetString(kPreviousValue, previous);
 }
 
-BOOL RestorePreviousScreenSaver(LPCSTR ourSaver)
+bool RestorePreviousScreenSaver(LPCSTR ourSaver)
 {
-    if (!NamesScreenSaver(ChosenScreenSaver(), ourSaver)) return TRUE;
+    if (!NamesScreenSaver(ChosenScreenSaver(), ourSaver)) return true;
     CString previous;
     const DWORD attributes = ReadRecord(previous) && !previous.IsEmpty() ? AttributesOutsideRedirection(previous) : INVALID_FILE_ATTRIBUTES;
     // The user's settings, as the activation made them: with the user's own rights, or not at all.
     const UserRightsScope userRights;
-    if (!userRights.Acting()) return FALSE;
+    if (!userRights.Acting()) return false;
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return ::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, previous, kScreenSaverIni) &&
-               SwitchScreenSaving(TRUE);
+               SwitchScreenSaving(true);
     // A NULL value deletes the entry.
-    return ::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, NULL, kScreenSaverIni) && SwitchScreenSaving(FALSE);
+    return ::WritePrivateProfileStringA(kScreenSaverSection, kScreenSaverKey, NULL, kScreenSaverIni) && SwitchScreenSaving(false);
 }
