@@ -3,10 +3,13 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "system_text.h"
+
 namespace {
 HINSTANCE g_resourceModule = NULL;
 
-const int kFirstLoadBuffer = 256;
+const DWORD kFirstLoadBuffer = 256;
+const int kLoadAttempts = 10;  // 256 characters doubled nine times hold the longest
 }  // namespace
 
 HINSTANCE AfxGetResourceHandle()
@@ -116,18 +119,15 @@ void CString::Format(LPCSTR format, ...)
 
 BOOL CString::LoadString(UINT id)
 {
-    // LoadStringA truncates silently, so grow the buffer until the text fits with room to spare.
-    for (int size = kFirstLoadBuffer;; size *= 2) {
-        Reserve(size);
-        const int length = ::LoadStringA(AfxGetResourceHandle(), id, data_, capacity_);
-        if (length <= 0) {
-            Assign(NULL, 0);
-            return FALSE;
-        }
-        if (length < capacity_ - 1) {
-            length_ = length;
-            data_[length_] = '\0';
-            return TRUE;
-        }
-    }
+    // LoadStringA cuts the text to the buffer silently: a buffer filled to the brim is asked again
+    // with twice the room. A string table's text has at most 65535 characters.
+    const HINSTANCE module = AfxGetResourceHandle();
+    *this = SystemText(
+        [module, id](LPSTR buffer, DWORD size) -> DWORD {
+            const int length = ::LoadStringA(module, id, buffer, static_cast<int>(size));
+            if (length <= 0) return 0;
+            return static_cast<DWORD>(length) < size - 1 ? static_cast<DWORD>(length) : size * 2;
+        },
+        kFirstLoadBuffer, kLoadAttempts);
+    return !IsEmpty();
 }
