@@ -52,10 +52,10 @@ ShortcutRemoval RemovePublisherShortcut(const PublisherShortcut& shortcut, LPCST
     if (!ShortcutFolder(shortcut, folder)) return shortcutAbsent;
     PinnedFile file;
     switch (file.OpenExisting(folder, ShortcutName(shortcut))) {
-    case PinnedFile::pinnedOpen: break;
-    case PinnedFile::pinnedAbsent: return shortcutAbsent;
-    case PinnedFile::pinnedElsewhere: return shortcutChanged;
-    case PinnedFile::pinnedFailed: return shortcutNotRemoved;
+    case PinnedFile::OpenResult::open: break;
+    case PinnedFile::OpenResult::absent: return shortcutAbsent;
+    case PinnedFile::OpenResult::elsewhere: return shortcutChanged;
+    case PinnedFile::OpenResult::failed: return shortcutNotRemoved;
     }
     HeapArray<char> found;
     // Anything longer than ours is someone else's, and is not read at all.
