@@ -21,12 +21,12 @@ CString SystemDirectory();
 // however long; empty when the system cannot make it. Nothing on the disk is asked.
 CString FullPath(LPCSTR path);
 
-// Whether `a` and `b` name the same place: each taken as its full path (FullPath), in its long form
-// where it exists on the disk (an 8.3 spelling of a folder or file is its long name; a path that is
-// not there, or not all of it, is taken as it is spelt), and compared as the file system compares
-// names (character by character, case ignored, in any code page). A backslash at the end makes no
-// difference. false when either is empty or cannot be made whole. Links are not followed: a link and
-// its target are two places.
+// Whether `a` and `b` (neither NULL) name the same place: each taken as its full path (FullPath), in
+// its long form where it exists on the disk (an 8.3 spelling of a folder or file is its long name; a
+// path that is not there, or not all of it, is taken as it is spelt), and compared as the file system
+// compares names: their UTF-16 forms character by character, case ignored. A backslash at the end
+// makes no difference. false when either is empty or cannot be made whole. Links are not followed: a
+// link and its target are two places.
 bool SamePath(LPCSTR a, LPCSTR b);
 
 // `text` (system code page) as UTF-16 with its terminator, for the calls that take wide names; false
