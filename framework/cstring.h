@@ -7,13 +7,13 @@
 
 class CString {
 public:
-    CString() = default;
-    CString(LPCSTR text) { Assign(text, text ? ::lstrlenA(text) : 0); }
-    CString(LPCSTR text, int length) { Assign(text, text && length > 0 ? length : 0); }
-    CString(const CString& other) { Assign(other.data_, other.length_); }
+    CString();
+    CString(LPCSTR text);
+    CString(LPCSTR text, int length);
+    CString(const CString& other);
     CString(CString&& other) noexcept : data_(other.data_), length_(other.length_), capacity_(other.capacity_)
     {
-        other.data_ = NULL;
+        other.data_ = empty_;
         other.length_ = other.capacity_ = 0;
     }
     CString& operator=(const CString& other);
@@ -22,11 +22,11 @@ public:
 
     int GetLength() const { return length_; }
     bool IsEmpty() const { return length_ == 0; }
-    operator LPCSTR() const { return data_ ? data_ : ""; }
+    operator LPCSTR() const { return data_; }
     char operator[](int index) const { return data_[index]; }
 
     CString& operator+=(const CString& other) { return Append(other.data_, other.length_); }
-    CString& operator+=(LPCSTR text) { return Append(text, text ? ::lstrlenA(text) : 0); }
+    CString& operator+=(LPCSTR text);
     CString& operator+=(char c) { return Append(&c, 1); }
     friend CString operator+(CString left, const CString& right) { return left += right; }
     friend CString operator+(CString left, LPCSTR right) { return left += right; }
@@ -48,7 +48,10 @@ private:
     // raises the system's STATUS_NO_MEMORY fault: a program that cannot hold its paths cannot go on.
     void Reserve(int length);
 
-    char* data_ = NULL;
+    // Never NULL: a string without characters of its own (capacity 0) points to empty_, which is never
+    // written, so that its text is at hand without a test wherever it is used.
+    static char empty_[1];
+    char* data_ = empty_;
     int length_ = 0;
     int capacity_ = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "heap.h"
+#include "paths.h"
 
 CFileException::Cause CFileException::CauseFromOsError(LONG osError)
 {
@@ -66,20 +66,14 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status)
     status = CFileStatus();
     // A wildcard names no one entry.
     if (!fileName || ::strpbrk(fileName, "*?")) return FALSE;
-    const DWORD needed = ::GetFullPathNameA(fileName, 0, NULL, NULL);
-    if (needed == 0) return FALSE;
-    HeapBlock block(needed + 1);
-    char* const full = static_cast<char*>(block.get());
-    if (!full) return FALSE;
-    const DWORD length = ::GetFullPathNameA(fileName, needed + 1, full, NULL);
-    if (length == 0 || length >= needed + 1) return FALSE;
     // Also when nothing is there: a caller that goes on to create the file needs no second pass.
-    status.m_szFullName = CString(full, static_cast<int>(length));
+    status.m_szFullName = FullPath(fileName);
+    if (status.m_szFullName.IsEmpty()) return FALSE;
 
     // One question to the file system (a volume query and a directory search cost about forty times
     // as much under Wine); a missing drive or folder fails it as well.
     WIN32_FILE_ATTRIBUTE_DATA found;
-    if (!::GetFileAttributesExA(full, GetFileExInfoStandard, &found)) return FALSE;
+    if (!::GetFileAttributesExA(status.m_szFullName, GetFileExInfoStandard, &found)) return FALSE;
     status.m_attribute = found.dwFileAttributes;
     return TRUE;
 }

@@ -1,67 +1,45 @@
-// Owners of GDI objects and device contexts; each gives back what it holds when it goes out of scope.
-// Copying is deleted.
+// Owners of GDI objects and device contexts (see owner.h); each gives back what it holds when it goes
+// out of scope.
 #pragma once
 
 #include <windows.h>
 
+#include "owner.h"
+
 // A GDI object (bitmap, brush, pen, font); DeleteObject on scope exit.
 template <class T>
-class GdiObject {
-public:
-    explicit GdiObject(T h = NULL) : h_(h) {}
-    ~GdiObject() { reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    T get() const { return h_; }
-    explicit operator bool() const { return h_ != NULL; }
-    void reset(T h = NULL) { if (h_) ::DeleteObject(h_); h_ = h; }
-    T release() { T h = h_; h_ = NULL; return h; }
-
-private:
-    T h_;
+struct GdiObjectTraits : NullIsNone<T> {
+    static bool Free(T h) { return ::DeleteObject(h) != FALSE; }
 };
+template <class T>
+using GdiObject = Owner<GdiObjectTraits<T>>;
 
 // A memory device context from CreateCompatibleDC; DeleteDC on scope exit.
-class MemoryDC {
+struct MemoryDCTraits : NullIsNone<HDC> {
+    static bool Free(HDC dc) { return ::DeleteDC(dc) != FALSE; }
+};
+class MemoryDC : public Owner<MemoryDCTraits> {
 public:
-    explicit MemoryDC(HDC compatibleWith) : dc_(::CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC() { if (dc_) ::DeleteDC(dc_); }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != NULL; }
-
-private:
-    HDC dc_;
+    explicit MemoryDC(HDC compatibleWith) : Owner(::CreateCompatibleDC(compatibleWith)) {}
 };
 
 // A window's device context from GetDC (NULL: the screen's); ReleaseDC on scope exit.
-class WindowDC {
+struct WindowDCTraits : NullIsNone<HDC> {
+    HWND window;
+    bool Free(HDC dc) const { return ::ReleaseDC(window, dc) != 0; }
+};
+class WindowDC : public Owner<WindowDCTraits> {
 public:
-    explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    ~WindowDC() { if (dc_) ::ReleaseDC(window_, dc_); }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != NULL; }
-
-private:
-    HWND window_;
-    HDC dc_;
+    explicit WindowDC(HWND window) : Owner(::GetDC(window), ::WindowDCTraits{{}, window}) {}
 };
 
 // Puts an object into a DC for the length of a scope and puts the previous one back.
-class SelectedObject {
+struct SelectionTraits : NullIsNone<HGDIOBJ> {
+    HDC dc;
+    static bool Holds(HGDIOBJ previous) { return previous && previous != HGDI_ERROR; }
+    bool Free(HGDIOBJ previous) const { return ::SelectObject(dc, previous) != NULL; }
+};
+class SelectedObject : Owner<SelectionTraits> {
 public:
-    SelectedObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
-    ~SelectedObject() { if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_); }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
+    SelectedObject(HDC dc, HGDIOBJ obj) : Owner(::SelectObject(dc, obj), ::SelectionTraits{{}, dc}) {}
 };

@@ -4,26 +4,9 @@
 
 #include "paths.h"
 #include "system_functions.h"
+#include "system_text.h"
 
 namespace {
-
-bool ToWide(LPCSTR text, HeapBlock& wide)
-{
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
-    if (needed <= 0) return false;
-    wide.reset(needed * sizeof(WCHAR));
-    return wide && ::MultiByteToWideChar(CP_ACP, 0, text, -1, static_cast<WCHAR*>(wide.get()), needed) == needed;
-}
-
-// As the file system compares names: letter by letter, case ignored.
-bool SamePath(LPCSTR a, LPCSTR b)
-{
-    HeapBlock wideA(0), wideB(0);
-    const BOOL ignoreCase = TRUE;
-    return ToWide(a, wideA) && ToWide(b, wideB) &&
-           ::CompareStringOrdinal(static_cast<WCHAR*>(wideA.get()), -1, static_cast<WCHAR*>(wideB.get()), -1, ignoreCase) ==
-               CSTR_EQUAL;
-}
 
 bool StartsWith(LPCSTR text, LPCSTR prefix)
 {
@@ -35,23 +18,15 @@ bool StartsWith(LPCSTR text, LPCSTR prefix)
 // "\\?\" the system puts in front).
 CString FinalPath(HANDLE handle)
 {
-    const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
     // Asked with too little room, the system gives the room it needs (Wine without the terminator).
-    DWORD size = MAX_PATH;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        HeapBlock buffer(size);
-        if (!buffer) return CString();
-        LPSTR path = static_cast<char*>(buffer.get());
-        const DWORD length = ::GetFinalPathNameByHandleA(handle, path, size, flags);
-        if (length == 0) return CString();
-        if (length < size) {
-            if (StartsWith(path, "\\\\?\\UNC\\")) return CString("\\\\") + (path + 8);
-            if (StartsWith(path, "\\\\?\\")) return CString(path + 4);
-            return CString(path);
-        }
-        size = length + 1;
-    }
-    return CString();
+    const CString found = SystemText([handle](LPSTR buffer, DWORD size) {
+        const DWORD length = ::GetFinalPathNameByHandleA(handle, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        return length < size ? length : length + 1;
+    });
+    const LPCSTR path = found;
+    if (StartsWith(path, "\\\\?\\UNC\\")) return CString("\\\\") + (path + 8);
+    if (StartsWith(path, "\\\\?\\")) return CString(path + 4);
+    return found;
 }
 
 // Whether `handle`, opened without following a link in its own place, is such a link.
@@ -71,30 +46,18 @@ bool Reached(HANDLE handle, LPCSTR expected, bool folder)
     if (!::GetFileInformationByHandle(handle, &info) || IsLink(handle, info.dwFileAttributes)) return false;
     const bool isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (isFolder != folder || (!folder && info.nNumberOfLinks != 1)) return false;
-    const CString reached = FinalPath(handle);
-    return !reached.IsEmpty() && SamePath(WithTrailingBackslash(reached), WithTrailingBackslash(expected));
+    return SamePath(FinalPath(handle), expected);
 }
 
 const DWORD kNoLinkFollowed = FILE_FLAG_OPEN_REPARSE_POINT;
-
-bool FullPath(LPCSTR path, CString& full)
-{
-    const DWORD needed = ::GetFullPathNameA(path, 0, NULL, NULL);
-    HeapBlock buffer(needed);
-    if (needed == 0 || !buffer) return false;
-    const DWORD length = ::GetFullPathNameA(path, needed, static_cast<char*>(buffer.get()), NULL);
-    if (length == 0 || length >= needed) return false;
-    full = CString(static_cast<char*>(buffer.get()), static_cast<int>(length));
-    return true;
-}
 
 // Where `folder` really is: its parent as the file system reaches it (an 8.3 spelling, a subst or
 // mapped drive, a profile behind a junction all come out as the one place they are) and its own long
 // name. The folder itself is not followed: a link in its place is told by the handle that holds it.
 bool RealFolderPath(LPCSTR folder, CString& real)
 {
-    CString full;
-    if (!FullPath(folder, full)) return false;
+    CString full = FullPath(folder);
+    if (full.IsEmpty()) return false;
     while (full.GetLength() > 3 && full[full.GetLength() - 1] == '\\') full = CString(full, full.GetLength() - 1);
     LPCSTR leaf = NULL;
     for (LPCSTR p = full; *p; p = ::CharNextA(p))
@@ -123,9 +86,9 @@ PinnedFile::OpenResult HoldFolder(LPCSTR folder, UniqueHandle& held, CString& re
 {
     held.reset(::CreateFileA(folder, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoLinkFollowed, NULL));
-    if (!held.valid()) return IsAbsent(::GetLastError()) ? PinnedFile::pinnedAbsent : PinnedFile::pinnedFailed;
-    if (!RealFolderPath(folder, real)) return PinnedFile::pinnedFailed;
-    return Reached(held.get(), real, true) ? PinnedFile::pinnedOpen : PinnedFile::pinnedElsewhere;
+    if (!held.valid()) return IsAbsent(::GetLastError()) ? PinnedFile::OpenResult::absent : PinnedFile::OpenResult::failed;
+    if (!RealFolderPath(folder, real)) return PinnedFile::OpenResult::failed;
+    return Reached(held.get(), real, true) ? PinnedFile::OpenResult::open : PinnedFile::OpenResult::elsewhere;
 }
 
 const NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
@@ -176,12 +139,12 @@ PinnedFile::OpenResult PinnedFile::OpenExisting(LPCSTR folder, LPCSTR name)
     UniqueHandle held;
     CString real;
     const OpenResult folderResult = HoldFolder(folder, held, real);
-    if (folderResult != pinnedOpen) return folderResult;
+    if (folderResult != OpenResult::open) return folderResult;
     const DWORD error = OpenInFolder(held.get(), name, GENERIC_READ | DELETE, FILE_OPEN, file_);
-    if (error != ERROR_SUCCESS) return error == ERROR_FILE_NOT_FOUND ? pinnedAbsent : pinnedFailed;
-    if (Reached(file_.get(), WithTrailingBackslash(real) + name, false)) return pinnedOpen;
+    if (error != ERROR_SUCCESS) return error == ERROR_FILE_NOT_FOUND ? OpenResult::absent : OpenResult::failed;
+    if (Reached(file_.get(), WithTrailingBackslash(real) + name, false)) return OpenResult::open;
     file_.reset();
-    return pinnedElsewhere;
+    return OpenResult::elsewhere;
 }
 
 PinnedFile::OpenResult PinnedFile::OpenForWriting(LPCSTR folder, LPCSTR name)
@@ -189,8 +152,8 @@ PinnedFile::OpenResult PinnedFile::OpenForWriting(LPCSTR folder, LPCSTR name)
     UniqueHandle held;
     CString real;
     const OpenResult folderResult = HoldFolder(folder, held, real);
-    if (folderResult == pinnedAbsent) return pinnedFailed;  // the folder is not made here
-    if (folderResult != pinnedOpen) return folderResult;
+    if (folderResult == OpenResult::absent) return OpenResult::failed;  // the folder is not made here
+    if (folderResult != OpenResult::open) return folderResult;
 
     DWORD error = OpenInFolder(held.get(), name, GENERIC_READ | GENERIC_WRITE, FILE_OPEN, file_);
     bool made = false;
@@ -199,52 +162,52 @@ PinnedFile::OpenResult PinnedFile::OpenForWriting(LPCSTR folder, LPCSTR name)
         error = OpenInFolder(held.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_CREATE, file_);
         made = error == ERROR_SUCCESS;
     }
-    if (error != ERROR_SUCCESS) return pinnedFailed;
-    if (Reached(file_.get(), WithTrailingBackslash(real) + name, false)) return pinnedOpen;
+    if (error != ERROR_SUCCESS) return OpenResult::failed;
+    if (Reached(file_.get(), WithTrailingBackslash(real) + name, false)) return OpenResult::open;
     if (made) Delete();
     file_.reset();
-    return pinnedElsewhere;
+    return OpenResult::elsewhere;
 }
 
-BOOL PinnedFile::ReadAll(HeapArray<char>& bytes, DWORD limit) const
+bool PinnedFile::ReadAll(HeapArray<char>& bytes, DWORD limit) const
 {
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file_.get(), &size) || size.QuadPart > limit) return FALSE;
+    if (!::GetFileSizeEx(file_.get(), &size) || size.QuadPart > limit) return false;
     const DWORD length = static_cast<DWORD>(size.QuadPart);
-    if (!bytes.resize(length)) return FALSE;
+    if (!bytes.resize(length)) return false;
     DWORD read = 0;
     return (length == 0 || ::ReadFile(file_.get(), bytes.data(), length, &read, NULL)) && read == length;
 }
 
-BOOL PinnedFile::Replace(const void* data, DWORD size)
+bool PinnedFile::Replace(const void* data, DWORD size)
 {
     LARGE_INTEGER start;
     start.QuadPart = 0;
-    if (!::SetFilePointerEx(file_.get(), start, NULL, FILE_BEGIN) || !::SetEndOfFile(file_.get())) return FALSE;
+    if (!::SetFilePointerEx(file_.get(), start, NULL, FILE_BEGIN) || !::SetEndOfFile(file_.get())) return false;
     DWORD written = 0;
     return (size == 0 || ::WriteFile(file_.get(), data, size, &written, NULL)) && written == size;
 }
 
-BOOL PinnedFile::Delete()
+bool PinnedFile::Delete()
 {
     FILE_DISPOSITION_INFO disposition = {TRUE};
-    return ::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition, sizeof(disposition));
+    return ::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
 }
 
-BOOL WritePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size)
+bool WritePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size)
 {
     PinnedFile file;
-    return file.OpenForWriting(folder, name) == PinnedFile::pinnedOpen && file.Replace(data, size);
+    return file.OpenForWriting(folder, name) == PinnedFile::OpenResult::open && file.Replace(data, size);
 }
 
 PinnedRemoval RemovePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size)
 {
     PinnedFile file;
     switch (file.OpenExisting(folder, name)) {
-    case PinnedFile::pinnedOpen: break;
-    case PinnedFile::pinnedAbsent: return PinnedRemoval::absent;
-    case PinnedFile::pinnedElsewhere: return PinnedRemoval::changed;
-    case PinnedFile::pinnedFailed: return PinnedRemoval::notRemoved;
+    case PinnedFile::OpenResult::open: break;
+    case PinnedFile::OpenResult::absent: return PinnedRemoval::absent;
+    case PinnedFile::OpenResult::elsewhere: return PinnedRemoval::changed;
+    case PinnedFile::OpenResult::failed: return PinnedRemoval::notRemoved;
     }
     HeapArray<char> found;
     // Anything longer is someone else's, and is not read at all.

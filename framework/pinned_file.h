@@ -18,33 +18,33 @@ bool IsLinkEntry(DWORD attributes, bool tagKnown, DWORD tag);
 
 class PinnedFile {
 public:
-    enum OpenResult { pinnedOpen, pinnedAbsent, pinnedElsewhere, pinnedFailed };
+    enum class OpenResult { open, absent, elsewhere, failed };
 
     PinnedFile() = default;
     PinnedFile(const PinnedFile&) = delete;
     PinnedFile& operator=(const PinnedFile&) = delete;
 
     // `name` in `folder` (the folder as the system reported it, in any spelling of it), for reading and
-    // deleting. pinnedElsewhere: a link led somewhere else, and nothing was done there.
+    // deleting. elsewhere: a link led somewhere else, and nothing was done there.
     OpenResult OpenExisting(LPCSTR folder, LPCSTR name);
     // The same for writing, made when there is none; a file that is there stays as it is until written.
     // No file is ever made anywhere but in `folder` itself.
     OpenResult OpenForWriting(LPCSTR folder, LPCSTR name);
 
-    // The whole file; FALSE when it is longer than `limit` bytes or cannot be read.
-    BOOL ReadAll(HeapArray<char>& bytes, DWORD limit) const;
+    // The whole file; false when it is longer than `limit` bytes or cannot be read.
+    bool ReadAll(HeapArray<char>& bytes, DWORD limit) const;
     // Makes `data` the whole of the file.
-    BOOL Replace(const void* data, DWORD size);
-    // The file goes when it is closed (a read-only one stays: FALSE).
-    BOOL Delete();
+    bool Replace(const void* data, DWORD size);
+    // The file goes when it is closed (a read-only one stays: false).
+    bool Delete();
 
 private:
     UniqueHandle file_;
 };
 
-// Writes `data` as the whole of `name` in `folder` through a PinnedFile; FALSE when nothing or not all
+// Writes `data` as the whole of `name` in `folder` through a PinnedFile; false when nothing or not all
 // of it was written there.
-BOOL WritePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size);
+bool WritePinnedFile(LPCSTR folder, LPCSTR name, const void* data, DWORD size);
 
 enum class PinnedRemoval {
     absent,      // nothing of that name there

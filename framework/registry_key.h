@@ -1,21 +1,17 @@
-// An open registry key and its values. RegCloseKey on scope exit; copying is deleted.
+// An open registry key and its values. RegCloseKey on scope exit (see owner.h).
 #pragma once
 
 #include <windows.h>
 
 #include "cstring.h"
+#include "owner.h"
 
-class RegistryKey {
+struct RegistryKeyTraits : NullIsNone<HKEY> {
+    static bool Free(HKEY key) { return ::RegCloseKey(key) == ERROR_SUCCESS; }
+};
+
+class RegistryKey : public Owner<RegistryKeyTraits> {
 public:
-    RegistryKey() : key_(NULL) {}
-    ~RegistryKey() { reset(); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != NULL; }
-    void reset();
-
     // `subKey` of `root` with `access`, in place of any key held; false (and none held) when it
     // cannot be had. Create makes the key, and those above it, when missing.
     bool Open(HKEY root, LPCSTR subKey, REGSAM access);
@@ -29,7 +25,4 @@ public:
     bool QueryDword(LPCSTR name, DWORD& value) const;
     // true also when there was no such value.
     bool DeleteValue(LPCSTR name);
-
-private:
-    HKEY key_;
 };

@@ -4,102 +4,58 @@
 
 namespace {
 
-// Fills `proc` with the export `name` of `module`, as the type it is called through.
-template <class Proc>
-void Find(Proc& proc, HMODULE module, LPCSTR name)
+// An export of a module, as whatever function type it is given to (NULL when it is missing).
+struct Export {
+    HMODULE module;
+    LPCSTR name;
+    template <class Proc>
+    operator Proc() const { return GetSystemProc<Proc>(module, name); }
+};
+
+// The table `Table` whose entries are, in their order, the exports `names` of the DLL `file` as `load`
+// gives it; made when first asked for.
+template <class Table, class Load, class... Names>
+const Table& Filled(Load load, LPCSTR file, Names... names)
 {
-    proc = GetSystemProc<Proc>(module, name);
+    static const Table table = [&] {
+        const HMODULE module = load(file);
+        return Table{Export{module, names}...};
+    }();
+    return table;
 }
 
 }  // namespace
 
 const Kernel32Functions& Kernel32()
 {
-    static const Kernel32Functions functions = [] {
-        const HMODULE module = ::GetModuleHandleA("kernel32.dll");
-        Kernel32Functions f;
-        Find(f.setDllDirectory, module, "SetDllDirectoryA");
-        Find(f.setDefaultDllDirectories, module, "SetDefaultDllDirectories");
-        Find(f.wow64DisableFsRedirection, module, "Wow64DisableWow64FsRedirection");
-        Find(f.wow64RevertFsRedirection, module, "Wow64RevertWow64FsRedirection");
-        return f;
-    }();
-    return functions;
+    return Filled<Kernel32Functions>(::GetModuleHandleA, "kernel32.dll", "Wow64DisableWow64FsRedirection",
+                                     "Wow64RevertWow64FsRedirection");
 }
 
-const NtdllFunctions& Ntdll()
-{
-    static const NtdllFunctions functions = [] {
-        NtdllFunctions f;
-        Find(f.ntCreateFile, ::GetModuleHandleA("ntdll.dll"), "NtCreateFile");
-        return f;
-    }();
-    return functions;
-}
+const NtdllFunctions& Ntdll() { return Filled<NtdllFunctions>(::GetModuleHandleA, "ntdll.dll", "NtCreateFile"); }
 
 const User32Functions& User32()
 {
-    static const User32Functions functions = [] {
-        const HMODULE module = ::GetModuleHandleA("user32.dll");
-        User32Functions f;
-        Find(f.registerPowerSettingNotification, module, "RegisterPowerSettingNotification");
-        Find(f.unregisterPowerSettingNotification, module, "UnregisterPowerSettingNotification");
-        return f;
-    }();
-    return functions;
+    return Filled<User32Functions>(::GetModuleHandleA, "user32.dll", "RegisterPowerSettingNotification",
+                                   "UnregisterPowerSettingNotification");
 }
 
 const OleAutomationFunctions& OleAutomation()
 {
-    static const OleAutomationFunctions functions = [] {
-        const HMODULE module = LoadSystemLibrary("oleaut32.dll");
-        OleAutomationFunctions f;
-        Find(f.sysAllocStringLen, module, "SysAllocStringLen");
-        Find(f.sysFreeString, module, "SysFreeString");
-        return f;
-    }();
-    return functions;
+    return Filled<OleAutomationFunctions>(LoadSystemLibrary, "oleaut32.dll", "SysAllocStringLen", "SysFreeString");
 }
 
 const VersionFunctions& Version()
 {
-    static const VersionFunctions functions = [] {
-        const HMODULE module = LoadSystemLibrary("version.dll");
-        VersionFunctions f;
-        Find(f.getFileVersionInfoSize, module, "GetFileVersionInfoSizeA");
-        Find(f.getFileVersionInfo, module, "GetFileVersionInfoA");
-        Find(f.verQueryValue, module, "VerQueryValueA");
-        return f;
-    }();
-    return functions;
+    return Filled<VersionFunctions>(LoadSystemLibrary, "version.dll", "GetFileVersionInfoSizeA", "GetFileVersionInfoA",
+                                    "VerQueryValueA");
 }
 
-const MultimediaFunctions& Multimedia()
-{
-    static const MultimediaFunctions functions = [] {
-        MultimediaFunctions f;
-        Find(f.playSound, LoadSystemLibrary("winmm.dll"), "PlaySoundA");
-        return f;
-    }();
-    return functions;
-}
+const MultimediaFunctions& Multimedia() { return Filled<MultimediaFunctions>(LoadSystemLibrary, "winmm.dll", "PlaySoundA"); }
 
-const ShellCoreFunctions& ShellCore()
-{
-    static const ShellCoreFunctions functions = [] {
-        ShellCoreFunctions f;
-        Find(f.getDpiForMonitor, LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor");
-        return f;
-    }();
-    return functions;
-}
+const ShellCoreFunctions& ShellCore() { return Filled<ShellCoreFunctions>(LoadSystemLibrary, "shcore.dll", "GetDpiForMonitor"); }
 
 const CommonControlsFunctions& CommonControls()
 {
-    static const CommonControlsFunctions functions = [] {
-        CommonControlsFunctions f;
-        Find(f.initCommonControlsEx, LoadSystemAssembly("comctl32.dll"), "InitCommonControlsEx");
-        return f;
-    }();
-    return functions;
+    return Filled<CommonControlsFunctions>(LoadSystemAssembly, "comctl32.dll", "InitCommonControlsEx");
 }

@@ -1,7 +1,6 @@
 #include "system_library.h"
 
 #include "paths.h"
-#include "system_functions.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
@@ -35,14 +34,16 @@ bool WindowsIsAtLeast(DWORD major, DWORD minor)
 
 bool RestrictDllSearchToSystem()
 {
-    // Both calls are looked up at run time, so that systems without them still start.
-    const Kernel32Functions& kernel = Kernel32();
-    if (kernel.setDllDirectory) kernel.setDllDirectory("");  // "" takes the current folder out of the standard search
+    // Both calls are looked up at run time, so that systems without them still start; here rather than
+    // in the tables of system_functions.h, which are built on this file.
+    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    const auto setDllDirectory = GetSystemProc<decltype(&::SetDllDirectoryA)>(kernel, "SetDllDirectoryA");
+    const auto setDefaultDllDirectories = GetSystemProc<decltype(&::SetDefaultDllDirectories)>(kernel, "SetDefaultDllDirectories");
+    if (setDllDirectory) setDllDirectory("");  // "" takes the current folder out of the standard search
 
     // Vista with the update that brings SetDefaultDllDirectories cannot create the shell's link
     // object under a system-folder-only search, so it is used from Windows 7 on.
-    if (kernel.setDefaultDllDirectories && WindowsIsAtLeast(6, 1) &&
-        kernel.setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    if (setDefaultDllDirectories && WindowsIsAtLeast(6, 1) && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         g_systemOnlySearch = true;
         return true;
     }

@@ -2,26 +2,23 @@
 
 #include "user_token.h"
 
-UserRightsScope::UserRightsScope() : impersonating_(false), acting_(false)
+bool ThreadTokenTraits::Free(HANDLE before)
 {
-    if (!ProcessIsElevated()) {
-        acting_ = true;  // the process's rights are the user's own
-        return;
-    }
-    UniqueHandle primary;
-    if (!CreateUserToken(primary)) return;
-    HANDLE made = NULL;
-    if (!::DuplicateToken(primary.get(), SecurityImpersonation, &made)) return;
-    const UniqueHandle impersonation(made);
+    const bool restored = ::SetThreadToken(NULL, before) != FALSE;  // NULL ends the impersonation
+    if (before) ::CloseHandle(before);
+    return restored;
+}
+
+UserRightsScope::UserRightsScope() : acting_(!ProcessIsElevated())
+{
+    if (acting_) return;  // the process's rights are the user's own
+    UniqueHandle primary, impersonation;
+    if (!CreateUserToken(primary) || !::DuplicateToken(primary.get(), SecurityImpersonation, impersonation.put())) return;
 
     HANDLE before = NULL;
     const BOOL asSelf = TRUE;  // the thread's token is read with the process's rights
-    if (::OpenThreadToken(::GetCurrentThread(), TOKEN_IMPERSONATE, asSelf, &before)) before_.reset(before);
-    impersonating_ = acting_ = ::SetThreadToken(NULL, impersonation.get()) != FALSE;
-}
-
-UserRightsScope::~UserRightsScope()
-{
-    // NULL ends the impersonation.
-    if (impersonating_) ::SetThreadToken(NULL, before_.valid() ? before_.get() : NULL);
+    if (!::OpenThreadToken(::GetCurrentThread(), TOKEN_IMPERSONATE, asSelf, &before)) before = NULL;
+    // Put back at the end also when the impersonation does not take: the thread then keeps what it had.
+    before_.reset(before);
+    acting_ = ::SetThreadToken(NULL, impersonation.get()) != FALSE;
 }

@@ -7,12 +7,20 @@
 
 #include "handles.h"
 
+// What an impersonating thread had before: its own impersonation token, or NULL when it had none. It
+// goes back in its place (and is closed) when the owner lets it go.
+struct ThreadTokenTraits {
+    typedef HANDLE Handle;
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+    static bool Holds(HANDLE before) { return before != INVALID_HANDLE_VALUE; }
+    static bool Free(HANDLE before);
+};
+
 // For the life of a scope, the calling thread impersonates the restricted copy of the process's token
 // (CreateUserToken); at its end the thread is as it was before. Not elevated, nothing changes.
 class UserRightsScope {
 public:
     UserRightsScope();
-    ~UserRightsScope();
     UserRightsScope(const UserRightsScope&) = delete;
     UserRightsScope& operator=(const UserRightsScope&) = delete;
 
@@ -22,7 +30,6 @@ public:
     bool Acting() const { return acting_; }
 
 private:
-    UniqueHandle before_;  // the thread's own impersonation token, if it had one
-    bool impersonating_;
+    Owner<ThreadTokenTraits> before_;  // held while the thread impersonates
     bool acting_;
 };

@@ -102,50 +102,47 @@ bool IsAdministrativeGroup(PSID group)
 
 bool ProcessIsElevated()
 {
-    HANDLE token = NULL;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    const UniqueHandle owner(token);
+    UniqueHandle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) return false;
     TOKEN_ELEVATION elevation;
     elevation.TokenIsElevated = 0;
     DWORD size = 0;
-    return ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) && elevation.TokenIsElevated;
+    return ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) && elevation.TokenIsElevated;
 }
 
-BOOL CreateUserToken(UniqueHandle& token)
+bool CreateUserToken(UniqueHandle& token)
 {
-    HANDLE own = NULL;
+    UniqueHandle process;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ADJUST_DEFAULT | TOKEN_ASSIGN_PRIMARY,
-                            &own))
-        return FALSE;
-    const UniqueHandle process(own);
+                            process.put()))
+        return false;
 
     // Every group that gives administrative rights only ever denies, as in the token Windows itself
     // gives an administrator who has not confirmed the prompt.
     HeapBlock groups(0);
-    if (!QueryToken(process.get(), TokenGroups, groups)) return FALSE;
+    if (!QueryToken(process.get(), TokenGroups, groups)) return false;
     const TOKEN_GROUPS* all = static_cast<const TOKEN_GROUPS*>(groups.get());
     HeapArray<SID_AND_ATTRIBUTES> denyOnly;
     for (DWORD i = 0; i < all->GroupCount; ++i) {
         if (!IsAdministrativeGroup(all->Groups[i].Sid)) continue;
         const SID_AND_ATTRIBUTES group = {all->Groups[i].Sid, 0};
-        if (!denyOnly.push(group)) return FALSE;
+        if (!denyOnly.push(group)) return false;
     }
-    HANDLE made = NULL;
+    UniqueHandle restricted;
     if (!::CreateRestrictedToken(process.get(), DISABLE_MAX_PRIVILEGE, static_cast<DWORD>(denyOnly.size()),
-                                 denyOnly.data(), 0, NULL, 0, NULL, &made))
-        return FALSE;
-    UniqueHandle restricted(made);
+                                 denyOnly.data(), 0, NULL, 0, NULL, restricted.put()))
+        return false;
 
     HeapBlock user(0);
-    if (!QueryToken(restricted.get(), TokenUser, user)) return FALSE;
+    if (!QueryToken(restricted.get(), TokenUser, user)) return false;
     PSID userSid = static_cast<TOKEN_USER*>(user.get())->User.Sid;
     // An elevated token's objects belong to the Administrators group, which only denies in the copy.
     // Where the system does not let the owner be changed (Wine), they keep that owner, as everything
     // the elevated program made without the copy would.
     TOKEN_OWNER owner = {userSid};
     ::SetTokenInformation(restricted.get(), TokenOwner, &owner, sizeof(owner));
-    if (!GrantUserFullAccessByDefault(restricted.get(), userSid) || !LowerToMediumIntegrity(restricted.get())) return FALSE;
+    if (!GrantUserFullAccessByDefault(restricted.get(), userSid) || !LowerToMediumIntegrity(restricted.get())) return false;
 
     token.reset(restricted.release());
-    return TRUE;
+    return true;
 }

@@ -16,5 +16,5 @@ bool IsAdministrativeGroup(PSID group);
 // A primary token made from this process's own: every administrative group only ever denies, every
 // privilege but bypassing traverse checking is gone, medium integrity. What is made with it belongs to
 // the user and grants the user full access, not the Administrators group as an elevated token's
-// objects do. FALSE (and `token` untouched) when it cannot be made.
-BOOL CreateUserToken(UniqueHandle& token);
+// objects do. false (and `token` untouched) when it cannot be made.
+bool CreateUserToken(UniqueHandle& token);

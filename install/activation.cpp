@@ -1,38 +1,20 @@
 #include "activation.h"
 
-#include "heap.h"
+#include <utility>
+
+#include "system_text.h"
 #include "user_rights.h"
 
 const char kScreenSaverSection[] = "boot";
 const char kScreenSaverKey[] = "SCRNSAVE.EXE";
 const char kScreenSaverIni[] = "system.ini";
 
-namespace {
-
-const DWORD kShortPathBufferSize = MAX_PATH;
-// The answer may grow between two calls (the file renamed or replaced meanwhile); a few rounds
-// settle it, more would mean something keeps changing it.
-const int kShortPathAttempts = 3;
-
-}  // namespace
-
 BOOL GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query)
 {
-    // A result not smaller than the buffer is the size needed (with the terminator), and the
-    // buffer was left unfilled: ask again with that much room instead of using it.
-    DWORD size = kShortPathBufferSize;
-    for (int attempt = 0; attempt < kShortPathAttempts; ++attempt) {
-        HeapBlock buffer(size);
-        if (!buffer) return FALSE;
-        const DWORD length = query(longPath, static_cast<char*>(buffer.get()), size);
-        if (length == 0) return FALSE;
-        if (length < size) {
-            shortPath = CString(static_cast<char*>(buffer.get()), static_cast<int>(length));
-            return TRUE;
-        }
-        size = length;
-    }
-    return FALSE;
+    CString found = SystemText([longPath, query](LPSTR buffer, DWORD size) { return query(longPath, buffer, size); });
+    if (found.IsEmpty()) return FALSE;
+    shortPath = std::move(found);
+    return TRUE;
 }
 
 int ActivateScreenSaver(LPCSTR longPath)

@@ -1,6 +1,7 @@
 #include "previous_saver.h"
 
 #include "activation.h"
+#include "paths.h"
 #include "product.h"
 #include "registry_key.h"
 #include "system_functions.h"
@@ -54,21 +55,11 @@ CString ChosenScreenSaver()
     return CString(value);
 }
 
-bool NamesScreenSaver(LPCSTR entry, LPCSTR saverPath)
-{
-    if (!entry[0]) return false;
-    if (::lstrcmpiA(entry, saverPath) == 0) return true;
-    CString shortPath;
-    if (GetShortPath(saverPath, shortPath) && ::lstrcmpiA(entry, shortPath) == 0) return true;
-    char longPath[MAX_PATH] = "";
-    const DWORD length = ::GetLongPathNameA(entry, longPath, MAX_PATH);
-    return length > 0 && length < MAX_PATH && ::lstrcmpiA(longPath, saverPath) == 0;
-}
-
 bool RecordPreviousScreenSaver(LPCSTR ourSaver)
 {
     const CString chosen = ChosenScreenSaver();
-    if (NamesScreenSaver(chosen, ourSaver)) return true;
+    // In its long or its short (8.3) form, as the activation writes it.
+    if (SamePath(chosen, ourSaver)) return true;
     const CString previous = ScreenSavingOn() ? chosen : CString();
 
     const UserRightsScope userRights;
@@ -79,7 +70,7 @@ bool RecordPreviousScreenSaver(LPCSTR ourSaver)
 
 bool RestorePreviousScreenSaver(LPCSTR ourSaver)
 {
-    if (!NamesScreenSaver(ChosenScreenSaver(), ourSaver)) return true;
+    if (!SamePath(ChosenScreenSaver(), ourSaver)) return true;
     CString previous;
     const DWORD attributes = ReadRecord(previous) && !previous.IsEmpty() ? AttributesOutsideRedirection(previous) : INVALID_FILE_ATTRIBUTES;
     // The user's settings, as the activation made them: with the user's own rights, or not at all.

@@ -10,9 +10,6 @@
 // in the user's profile); empty when none is chosen.
 CString ChosenScreenSaver();
 
-// true when `entry` names the file `saverPath`, in its long or its short (8.3) form.
-bool NamesScreenSaver(LPCSTR entry, LPCSTR saverPath);
-
 // Remembers the active screen saver (empty when none, or when screen saving is off) for the
 // current user, with the user's own rights, unless that is `ourSaver` itself: a re-run must not take
 // Marigold for the one that was there before it. false when it could not be written, or the user's

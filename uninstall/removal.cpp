@@ -1,6 +1,7 @@
 #include "removal.h"
 
 #include "own_file.h"
+#include "paths.h"
 #include "previous_saver.h"
 #include "saver_settings.h"
 #include "uninstall_entry.h"
@@ -18,13 +19,6 @@ struct Tally {
         atRestart = atRestart || result == RemovalResult::removedAtRestart;
     }
 };
-
-bool SameFile(LPCSTR a, LPCSTR b)
-{
-    char longA[MAX_PATH] = "";
-    char longB[MAX_PATH] = "";
-    return ::GetLongPathNameA(a, longA, MAX_PATH) && ::GetLongPathNameA(b, longB, MAX_PATH) && ::lstrcmpiA(longA, longB) == 0;
-}
 
 }  // namespace
 
@@ -61,7 +55,7 @@ RemovalOutcome RemoveProductWith(const ProductOperations& operations, LPCSTR sel
     operations.removeSettings();
 
     // Files in use go aside into the Windows folder, so that their folder can go at once.
-    const bool removingItself = SameFile(paths.uninstaller, self);
+    const bool removingItself = SamePath(paths.uninstaller, self);
     const RemovalResult own = removingItself ? operations.removeOwnFile(paths.uninstaller, paths.windowsDir)
                                              : operations.removeFile(paths.uninstaller, paths.windowsDir);
     if (own == RemovalResult::failed) return RemovalOutcome::notRemoved;

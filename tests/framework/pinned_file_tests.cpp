@@ -3,6 +3,9 @@
 // lives elsewhere too.
 #include <doctest.h>
 
+#include <ctype.h>
+
+#include "paths.h"
 #include "pinned_file.h"
 #include "test_support.h"
 
@@ -14,13 +17,13 @@ TEST_CASE("a pinned file is the one its name says and stays so until it is delet
     REQUIRE(WriteAll(dir.file("elsewhere.ini"), "system's"));
     REQUIRE(::CreateHardLinkA(dir.file("ours.url").c_str(), dir.file("elsewhere.ini").c_str(), NULL));
     CHECK_FALSE(WritePinnedFile(dir.path().c_str(), "ours.url", "ours", 4));
-    CHECK(PinnedFile().OpenExisting(dir.path().c_str(), "ours.url") == PinnedFile::pinnedElsewhere);
+    CHECK(PinnedFile().OpenExisting(dir.path().c_str(), "ours.url") == PinnedFile::OpenResult::elsewhere);
     CHECK(ReadAll(dir.file("elsewhere.ini")) == Bytes("system's"));
 
     REQUIRE(::DeleteFileA(dir.file("elsewhere.ini").c_str()));
     {
         PinnedFile file;
-        REQUIRE(file.OpenExisting(dir.path().c_str(), "ours.url") == PinnedFile::pinnedOpen);
+        REQUIRE(file.OpenExisting(dir.path().c_str(), "ours.url") == PinnedFile::OpenResult::open);
         CHECK_FALSE(::MoveFileA(dir.file("ours.url").c_str(), dir.file("moved.url").c_str()));
         CHECK(file.Delete());
     }
@@ -28,18 +31,20 @@ TEST_CASE("a pinned file is the one its name says and stays so until it is delet
     CHECK_FALSE(Exists(dir.file("moved.url")));
 }
 
-TEST_CASE("a pinned file's folder may be named in any spelling of it")
+TEST_CASE("a pinned file's folder may be named in any spelling of it and each spelling is the same path")
 {
     ScratchDir dir;
     char shortPath[MAX_PATH] = "";
     REQUIRE(::GetShortPathNameA(dir.path().c_str(), shortPath, MAX_PATH));
-    std::string slashed = dir.path();
-    for (char& c : slashed)
-        if (c == '\\') c = '/';
-    for (const std::string& folder : {std::string(shortPath), slashed, dir.path() + "\\"}) {
+    std::string slashedUpper = dir.path();
+    for (char& c : slashedUpper)
+        c = c == '\\' ? '/' : static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+    for (const std::string& folder : {std::string(shortPath), slashedUpper, dir.path() + "\\"}) {
         CHECK_MESSAGE(WritePinnedFile(folder.c_str(), "ours.url", "ours", 4), folder);
-        CHECK_MESSAGE(PinnedFile().OpenExisting(folder.c_str(), "ours.url") == PinnedFile::pinnedOpen, folder);
+        CHECK_MESSAGE(PinnedFile().OpenExisting(folder.c_str(), "ours.url") == PinnedFile::OpenResult::open, folder);
+        CHECK_MESSAGE(SamePath(folder.c_str(), dir.path().c_str()), folder);
     }
+    CHECK_FALSE(SamePath(dir.file("ours.url").c_str(), dir.path().c_str()));
 }
 
 TEST_CASE("only a reparse point that stands for another name is a link")

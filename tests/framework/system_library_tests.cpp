@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "paths.h"
 #include "system_library.h"
 #include "test_support.h"
 
@@ -19,20 +20,7 @@ std::string ModulePath(HMODULE module)
     return path;
 }
 
-std::string SystemFolder()
-{
-    char path[MAX_PATH] = "";
-    ::GetSystemDirectoryA(path, MAX_PATH);
-    return path;
-}
-
-bool IsInSystemFolder(const std::string& path)
-{
-    const std::string folder = SystemFolder() + "\\";
-    return path.size() > folder.size() && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(),
-                                                           static_cast<int>(folder.size()), folder.c_str(),
-                                                           static_cast<int>(folder.size())) == CSTR_EQUAL;
-}
+bool IsInSystemFolder(const std::string& path) { return SamePath(path.substr(0, path.rfind('\\')).c_str(), SystemDirectory()); }
 
 // Plants a copy of this program in a scratch folder under a DLL's name and makes that the current folder.
 class PlantedInCurrentFolder {

@@ -8,22 +8,10 @@
 #include <vector>
 
 #include "activation.h"
+#include "paths.h"
 #include "screen_saver_settings.h"
 
 using namespace testing_support;
-
-namespace {
-
-std::string LongPathOf(const std::string& path)
-{
-    char buffer[1024] = "";
-    const DWORD length = ::GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
-    return length && length < sizeof buffer ? buffer : "";
-}
-
-bool SameFile(const std::string& a, const std::string& b) { return ::lstrcmpiA(LongPathOf(a).c_str(), LongPathOf(b).c_str()) == 0 && !LongPathOf(a).empty(); }
-
-}  // namespace
 
 TEST_CASE("an existing entry is overwritten and the other boot entries stay")
 {
@@ -38,7 +26,7 @@ TEST_CASE("an existing entry is overwritten and the other boot entries stay")
     CHECK(ActivateScreenSaver(saver.c_str()) == 1);
 
     const std::string written = ProfileValue("boot", "SCRNSAVE.EXE");
-    CHECK(SameFile(written, saver));
+    CHECK(SamePath(written.c_str(), saver.c_str()));
     CHECK(ProfileValue("boot", "shell") == "Explorer.exe");
     CHECK(ProfileValue("boot", "drivers") == "mmsystem.dll");
     CHECK(ProfileValue("drivers", "wave") == "mmdrv.dll");
@@ -66,7 +54,7 @@ TEST_CASE("a path with long and blank-containing folder names is written in its 
     CHECK(written.find('"') == std::string::npos);
     CHECK(written.size() < saver.size());
     CHECK(Exists(written));
-    CHECK(SameFile(written, saver));
+    CHECK(SamePath(written.c_str(), saver.c_str()));
 }
 
 TEST_CASE("a missing file gives 0 and leaves system.ini unchanged")
@@ -123,7 +111,7 @@ TEST_CASE("a short path beyond 260 characters is written whole or not at all")
         const std::string written = ProfileValue("boot", "SCRNSAVE.EXE");
         CHECK(written.size() >= MAX_PATH);
         CHECK(written.find(' ') == std::string::npos);
-        CHECK(SameFile(written, saver));
+        CHECK(SamePath(written.c_str(), saver.c_str()));
     }
 }
 
