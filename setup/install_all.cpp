@@ -4,16 +4,11 @@
 #include "setup_app.h"
 #include "uninstall_entry.h"
 
-// The setup runs the installing half of each change; the uninstaller the other.
-const ProductOperations kSystemInstallOperations = [] {
-    ProductOperations operations = {};
-    operations.installFile = InstallResourceFile;
-    operations.registerProduct = RegisterProduct;
-    operations.recordPreviousScreenSaver = RecordPreviousScreenSaver;
-    operations.activateScreenSaver = ActivateScreenSaver;
-    operations.createShortcut = CreatePublisherShortcut;
-    return operations;
-}();
+// The setup makes each change (in the order of ProductOperations: the files, the entry, the active screen
+// saver, the shortcuts); the uninstaller takes it away (kSystemRemovalOperations).
+const ProductOperations kSystemInstallOperations = {InstallResourceFile, NULL, NULL, NULL, RegisterProduct, NULL,
+                                                    RecordPreviousScreenSaver, ActivateScreenSaver, NULL,
+                                                    CreatePublisherShortcut, NULL, NULL};
 
 int CSetupApp::InstallAll() { return InstallAllWith(kSystemInstallOperations); }
 

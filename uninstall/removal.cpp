@@ -22,17 +22,11 @@ struct Tally {
 
 }  // namespace
 
-const ProductOperations kSystemRemovalOperations = [] {
-    ProductOperations operations = {};
-    operations.removeFile = RemoveFileIfThere;
-    operations.removeOwnFile = RemoveOwnFile;
-    operations.removeFolder = RemoveFolderNowOrAtRestart;
-    operations.unregisterProduct = UnregisterProduct;
-    operations.restorePreviousScreenSaver = RestorePreviousScreenSaver;
-    operations.removeShortcut = RemovePublisherShortcut;
-    operations.removeSettings = RemoveSaverSettings;
-    return operations;
-}();
+// The uninstaller takes each change away (in the order of ProductOperations: the files, the entry, the
+// active screen saver, the shortcuts, the settings); the setup made it (kSystemInstallOperations).
+const ProductOperations kSystemRemovalOperations = {NULL, RemoveFileIfThere, RemoveOwnFile, RemoveFolderNowOrAtRestart,
+                                                    NULL, UnregisterProduct, NULL, NULL, RestorePreviousScreenSaver,
+                                                    NULL, RemovePublisherShortcut, RemoveSaverSettings};
 
 RemovalOutcome RemoveProduct(LPCSTR self) { return RemoveProductWith(kSystemRemovalOperations, self); }
 
