@@ -9,12 +9,12 @@ const char kScreenSaverSection[] = "boot";
 const char kScreenSaverKey[] = "SCRNSAVE.EXE";
 const char kScreenSaverIni[] = "system.ini";
 
-BOOL GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query)
+bool GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query)
 {
     CString found = SystemText([longPath, query](LPSTR buffer, DWORD size) { return query(longPath, buffer, size); });
-    if (found.IsEmpty()) return FALSE;
+    if (found.IsEmpty()) return false;
     shortPath = std::move(found);
-    return TRUE;
+    return true;
 }
 
 int ActivateScreenSaver(LPCSTR longPath)

@@ -20,6 +20,6 @@ int ActivateScreenSaver(LPCSTR longPath);
 // The system call that gives a short path; a parameter only so that tests can stand in for it.
 typedef DWORD(WINAPI* ShortPathQuery)(LPCSTR longPath, LPSTR shortPath, DWORD bufferSize);
 
-// The complete short path of an existing file, however long; FALSE (and `shortPath` untouched) when
+// The complete short path of an existing file, however long; false (and `shortPath` untouched) when
 // the system cannot give it.
-BOOL GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query = ::GetShortPathNameA);
+bool GetShortPath(LPCSTR longPath, CString& shortPath, ShortPathQuery query = ::GetShortPathNameA);
