@@ -123,17 +123,19 @@ elif ! compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
   update_lists
 fi
 install_all "${missing[@]}" && exit 0
+# When 32-bit Wine is what cannot be installed, that is said at once: the scripts can do without it.
+if [ "${#wanted[@]}" -gt 0 ] && ! apt_install -s "${wanted[@]}"; then
+  echo "Not installed: 32-bit Wine ($wine32): $(apt_reason); $(what_to_do "$wine32")."
+  wanted=()
+fi
 if [ "${#needed[@]}" -gt 0 ] && ! apt_install "${needed[@]}"; then
   culprit=""
   for p in "${needed[@]}"; do
-    apt-get install -s -q --no-install-recommends --no-remove "$p" >"$log" 2>&1 || { culprit=$p; break; }
+    apt_install -s "$p" || { culprit=$p; break; }
   done
   [ -n "$culprit" ] || apt_install "${needed[@]}" || true  # only together: apt's reason for all of them
   echo "FAIL: ${culprit:-${needed[*]}} cannot be installed ($(apt_reason)); $(what_to_do "${culprit:-${needed[*]}}")."
   exit 1
 fi
-if [ "${#wanted[@]}" -gt 0 ]; then
-  # What failed was 32-bit Wine: tried on its own, apt's reason is about it alone.
-  if [ "${#needed[@]}" -gt 0 ] && apt_install "${wanted[@]}"; then exit 0; fi
+[ "${#wanted[@]}" -eq 0 ] || apt_install "${wanted[@]}" ||
   echo "Not installed: 32-bit Wine ($wine32): $(apt_reason); $(what_to_do "$wine32")."
-fi

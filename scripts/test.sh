@@ -32,7 +32,9 @@ packages_ready() {
   grep -s -e '^Installing:' -e '^Warning:' -e '^Not installed:' "$deps_log" || true
 }
 if [ "$planned" = i686 ]; then
-  marigold_build i686 --wine-tests ON
+  marigold_build i686 --wine-tests ON setup
+  # The rest of the 32-bit tree is built while the packages come, unless 32-bit Wine is known not to.
+  grep -qs '^Not installed:' "$deps_log" || marigold_build i686 --wine-tests ON
   packages_ready
 fi
 # Where 32-bit Wine could not be installed, the twin is taken on any kernel.
@@ -59,7 +61,7 @@ else
   else
     why=$(sed -n 's/^Not installed: 32-bit Wine ([^)]*): \([^;]*\).*/\1/p' "$deps_log")
     if marigold_kernel_runs_i386; then why="32-bit Wine could not be installed: $why"
-    else why="this kernel runs no 32-bit programs, and 32-bit Wine, which emulating them takes, could not be installed: $why"; fi
+    else why="This kernel runs no 32-bit programs, and 32-bit Wine, which emulating them takes, could not be installed: $why"; fi
     not_run="Not run on this machine: the shipped 32-bit setup itself. $why. The 64-bit twin and the static checks of the shipped files ran instead."
   fi
   ctest --test-dir build/i686 --output-on-failure -j "$jobs" || status=1
