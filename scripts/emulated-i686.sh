@@ -9,6 +9,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
+source scripts/arch.sh
 
 binfmt=/proc/sys/fs/binfmt_misc
 entry=marigold-i386
@@ -20,7 +21,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 if [ -z "${MARIGOLD_IN_PRIVATE_NAMESPACE:-}" ]; then
   bash scripts/deps.sh test emulation
-  if [ ! -x /usr/lib/wine/wine ]; then
+  if ! marigold_wine32_installed; then
     echo "emulated-i686.sh: 32-bit Wine (wine32:i386) is not installed, and the emulated setup needs it" >&2
     exit 1
   fi
@@ -36,7 +37,7 @@ if [ -z "${MARIGOLD_IN_PRIVATE_NAMESPACE:-}" ]; then
   }
   trap cleanup EXIT
   [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
-  if ! grep -qs '^magic 7f454c4601010100000000000000000002000300' "$binfmt"/*; then
+  if ! marigold_i386_through_binfmt; then
     /usr/bin/python3 scripts/private_namespace.py --i386-rule "$emulator" > "$binfmt/register"
     registered=1
   fi
