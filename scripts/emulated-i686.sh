@@ -9,13 +9,11 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
+source scripts/arch.sh
 
 binfmt=/proc/sys/fs/binfmt_misc
 entry=marigold-i386
-# i386 ELF executables, run by qemu; F: the emulator is opened now, so it works in any mount namespace.
-rule=":$entry:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00"
-rule+=":\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff"
-rule+=":/usr/bin/qemu-i386-static:F"
+emulator=/usr/bin/qemu-i386-static
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "emulated-i686.sh: registering an emulator takes root" >&2
@@ -23,28 +21,26 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 if [ -z "${MARIGOLD_IN_PRIVATE_NAMESPACE:-}" ]; then
   bash scripts/deps.sh test emulation
+  if ! marigold_wine32_installed; then
+    echo "emulated-i686.sh: 32-bit Wine (wine32:i386) is not installed, and the emulated setup needs it" >&2
+    exit 1
+  fi
   set +e
-  MARIGOLD_IN_PRIVATE_NAMESPACE=1 /usr/bin/python3 scripts/private_namespace.py bash "$0"
+  MARIGOLD_IN_PRIVATE_NAMESPACE=1 /usr/bin/python3 scripts/private_namespace.py --i386 "$emulator" bash "$0"
   status=$?
   set -e
   [ "$status" -ne 97 ] && [ "$status" -ne 98 ] && exit "$status"
   echo "No private binfmt_misc here: registering the emulator for this run only."
-fi
-
-registered=0
-cleanup() {
-  if [ "$registered" = 1 ] && [ -e "$binfmt/$entry" ]; then echo -1 > "$binfmt/$entry"; fi
-}
-trap cleanup EXIT
-if [ -n "${MARIGOLD_IN_PRIVATE_NAMESPACE:-}" ]; then
-  mount --make-rprivate /
-  mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || exit 98
-elif [ ! -e "$binfmt/register" ]; then
-  mount -t binfmt_misc binfmt_misc "$binfmt"
-fi
-if ! grep -qs '^magic 7f454c4601010100000000000000000002000300' "$binfmt"/*; then
-  printf '%b' "$rule" > "$binfmt/register"
-  registered=1
+  registered=0
+  cleanup() {
+    if [ "$registered" = 1 ] && [ -e "$binfmt/$entry" ]; then echo -1 > "$binfmt/$entry"; fi
+  }
+  trap cleanup EXIT
+  [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
+  if ! marigold_i386_through_binfmt; then
+    /usr/bin/python3 scripts/private_namespace.py --i386-rule "$emulator" > "$binfmt/register"
+    registered=1
+  fi
 fi
 
 tree=build/i686

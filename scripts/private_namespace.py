@@ -1,19 +1,57 @@
 #!/usr/bin/env python3
 """Runs a command as root of a new user and mount namespace that maps every user as it is outside,
-so that what the command mounts there (binfmt_misc, where the kernel keeps one per user namespace)
-is seen by it and its children only. Exit code 97: this kernel gives no such namespace.
+so that what is mounted there (binfmt_misc, where the kernel keeps one per user namespace) is seen by
+the command and its children only. Exit code 97: this kernel gives no such namespace; 98: it gives no
+binfmt_misc of its own there (Linux before 6.7).
 
-    private_namespace.py COMMAND [ARGS...]"""
+    private_namespace.py [--i386 EMULATOR|refuse] COMMAND [ARGS...]
+    private_namespace.py --i386-rule EMULATOR
+
+--i386 gives the namespace a binfmt_misc of its own in which 32-bit x86 programs run through EMULATOR,
+or, with "refuse", fail as on a kernel that runs no 32-bit programs ("Exec format error"): the 64-bit
+twin's tests then see such a kernel also where this one runs them. --i386-rule prints the rule, for
+registering it with the machine's own binfmt_misc where there is no private one."""
 import ctypes
 import os
 import sys
 
 CLONE_NEWUSER = 0x10000000
 CLONE_NEWNS = 0x00020000
+MS_REC = 0x4000
+MS_PRIVATE = 0x40000
 ALL_IDS = "0 0 4294967295\n"
+BINFMT = "/proc/sys/fs/binfmt_misc"
+# i386 ELF executables: the header's class, data, version and machine, any OS ABI and type of executable.
+I386_MAGIC = r"\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00"
+I386_MASK = r"\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff"
+
+
+def i386_rule(interpreter):
+    """The binfmt_misc rule; F: the interpreter is opened now, so it works in any mount namespace."""
+    return f":marigold-i386:M::{I386_MAGIC}:{I386_MASK}:{interpreter}:F"
+
+
+def private_binfmt(libc, emulator):
+    """This mount namespace's own binfmt_misc, with 32-bit programs run through `emulator`, or refused:
+    their interpreter is then an empty file, which no binary format takes, so that exec fails with
+    ENOEXEC as the kernel's own refusal does. It lives in memory, where any file system may be noexec."""
+    if libc.mount(b"none", b"/", None, MS_REC | MS_PRIVATE, None) != 0 or \
+            libc.mount(b"binfmt_misc", BINFMT.encode(), b"binfmt_misc", 0, None) != 0:
+        os._exit(98)
+    if emulator == "refuse":
+        emulator = f"/proc/self/fd/{os.memfd_create('no-32-bit-programs')}"
+    with open(f"{BINFMT}/register", "w") as register:
+        register.write(i386_rule(emulator))
 
 
 def main():
+    args = sys.argv[1:]
+    if args[:1] == ["--i386-rule"]:
+        print(i386_rule(args[1]), end="")
+        return 0
+    emulator = None
+    if args[:1] == ["--i386"]:
+        emulator, args = args[1], args[2:]
     libc = ctypes.CDLL(None, use_errno=True)
     ready_read, ready_write = os.pipe()
     go_read, go_write = os.pipe()
@@ -24,7 +62,9 @@ def main():
             os._exit(97)
         os.write(ready_write, b"y")
         os.read(go_read, 1)  # the parent has mapped the users
-        os.execvp(sys.argv[1], sys.argv[1:])
+        if emulator:
+            private_binfmt(libc, emulator)
+        os.execvp(args[0], args)
     if os.read(ready_read, 1) == b"y":
         # Root outside may map all users one to one: the same users inside, with the same files.
         for name in ("uid_map", "gid_map"):

@@ -7,7 +7,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
-bash scripts/deps.sh
+# The compilers first: with binutils in place the kernel can be asked whether 32-bit Wine is of use.
+bash scripts/deps.sh build
+bash scripts/deps.sh run
 source scripts/arch.sh
 source scripts/build.sh
 
@@ -25,8 +27,10 @@ marigold_build i686 setup
 echo "Built the setup: build/i686/setup/MarigoldSetup.exe ($(stat -c %s build/i686/setup/MarigoldSetup.exe) bytes)"
 arch=$(marigold_test_arch)
 if [ "$arch" != i686 ]; then
-  echo "This machine cannot run 32-bit Windows programs (its kernel's 32-bit support is off): running the"
-  echo "same sources built for 64-bit Windows instead."
+  if ! marigold_kernel_runs_i386; then why="its kernel's 32-bit support is off"
+  elif [ -n "${MARIGOLD_TEST_ARCH:-}" ]; then why="MARIGOLD_TEST_ARCH=$arch"
+  else why="32-bit Wine could not be installed"; fi
+  echo "No 32-bit Windows programs here ($why): running the same sources built for 64-bit Windows instead."
   marigold_build "$arch" setup
 fi
 
@@ -35,5 +39,7 @@ if [ "$fresh" = 1 ] && [ -d "$root" ]; then
   scripts/wine-run.sh --root "$root" --arch "$arch" --stop
   rm -rf "$root"
 fi
-exec /usr/bin/python3 scripts/run_setup.py --setup "build/$arch/setup/MarigoldSetup.exe" --arch "$arch" \
-     --root "$root" "${headless[@]}"
+as_twin=()
+[ "$arch" = i686 ] || as_twin=(marigold_run_as_twin)
+"${as_twin[@]}" /usr/bin/python3 scripts/run_setup.py --setup "build/$arch/setup/MarigoldSetup.exe" --arch "$arch" \
+  --root "$root" "${headless[@]}"

@@ -88,7 +88,10 @@ sandbox_env=(
 )
 [ "$arch" = x86_64 ] || sandbox_env=("${sandbox_env[@]/WINEARCH=win64/WINEARCH=win32}")
 
-in_sandbox() { "${as_user[@]}" "${sandbox_env[@]}" "$@"; }
+# Wine's processes run without address randomisation. Debian's Wine has no preloader to reserve the
+# fixed pages Wine needs before anything else is mapped, so a randomised heap now and then lies on
+# one of them, and the program fails to start ("failed to map the shared user data: c0000018").
+in_sandbox() { "${as_user[@]}" "${sandbox_env[@]}" setarch "$(uname -m)" -R "$@"; }
 
 make_prefix() {
   mkdir -p "$root/home" "$root/tmp"

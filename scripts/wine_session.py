@@ -206,10 +206,16 @@ class Sandbox:
                               env=env, capture_output=True, text=True, timeout=timeout)
 
     def reg_value(self, key, name):
-        """A registry value as `reg query` prints it, or None when there is none."""
-        out = self.run("reg", "query", key, "/v", name).stdout
-        match = re.search(rf"{re.escape(name)}\s+REG_\w+\s+(.*)", out)
-        return match.group(1).strip() if match else None
+        """A registry value as `reg query` prints it, or None when the key or the value is not there.
+        A `reg` that fails otherwise (one that Wine could not start, say) is an error that shows reg's
+        own output and Wine's errors, not a value that is missing."""
+        done = self.run("reg", "query", key, "/v", name, env=dict(os.environ, WINEDEBUG="-all,err+all"))
+        match = re.search(rf"{re.escape(name)}\s+REG_\w+\s+(.*)", done.stdout)
+        if match:
+            return match.group(1).strip()
+        if done.returncode == 1 and re.search(r"^reg: Unable to find the specified registry (key|value)\s*$", done.stdout, re.M):
+            return None
+        raise RuntimeError(f"reg query {key} /v {name} failed with exit status {done.returncode}:\n{done.stdout}{done.stderr}")
 
     def give_to_wine_user(self, path):
         """Files made here by root must belong to the user Wine runs as."""

@@ -67,26 +67,27 @@ def scenario_shell_unreachable(args, display):
 
 def scenario_links_planted(args, display):
     """Links an unelevated program of the user planted before the install: the Internet shortcut's name
-    leads to a file of the system's, the Desktop and Programs folders to folders of the Windows
-    folder. The setup follows none of them: nothing outside the profile is written, the shortcut in a
-    real folder is made, and the installation succeeds as ever."""
+    leads to a file of the system's, the Desktop and Programs folders to the Windows folder and its
+    Fonts folder (there in every prefix; C:\\windows\\system is made by Wine's 32-bit half only). The
+    setup follows none of them: nothing outside the profile is written, the shortcut in a real folder
+    is made, and the installation succeeds as ever."""
     m = Machine(args, display)
     paths = m.shortcut_paths()
     victim = m.windows / "win.ini"
     victim_bytes = victim.read_bytes()
     os.symlink(victim, paths["favorite"])
-    targets = {"desktop": m.windows, "programs": m.windows / "system"}
+    targets = {"desktop": m.windows, "programs": m.sandbox.unix_path("C:\\windows\\Fonts")}
     for name, target in targets.items():
         folder = paths[name].parent
         folder.rename(folder.with_name(folder.name + " aside"))
         os.symlink(target, folder)
-    system_before = sorted(p.name for p in targets["programs"].iterdir())
+    fonts_before = sorted(p.name for p in targets["programs"].iterdir())
     m.sandbox.give_to_wine_user(m.user)
     m.install()
     check(victim.read_bytes() == victim_bytes, "the file the Internet shortcut's name leads to is unchanged")
     check(m.new_in_windows() == ["marigold.scr", "marigoldfiles"], f"nothing but Marigold new in the Windows folder: "
                                                                     f"{m.new_in_windows()}")
-    check(sorted(p.name for p in targets["programs"].iterdir()) == system_before, "nothing new in its system folder")
+    check(sorted(p.name for p in targets["programs"].iterdir()) == fonts_before, "nothing new in the Fonts folder")
     check(all(paths[name].parent.is_symlink() for name in targets) and paths["favorite"].is_symlink(), "the links stay")
     check(paths["start menu"].is_file() and paths["start menu"].stat().st_size > 0, "the Start Menu's link is made")
 
