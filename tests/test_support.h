@@ -1,9 +1,10 @@
 // Small helpers shared by the Windows-side tests: a scratch folder on the real file system of the
-// Wine prefix, and whole-file reads and writes.
+// Wine prefix, a folder's entries, and whole-file reads and writes.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,10 +57,38 @@ private:
 
 inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The names in `folder` that begin with `prefix`, sorted (case as stored), without "." and "..".
+inline std::vector<std::string> EntriesIn(const std::string& folder, const std::string& prefix = "")
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != ".." && name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A whole path for the wide file functions: the ANSI ones stop at MAX_PATH characters, the "\\?\" form
+// of the wide ones does not.
+inline std::wstring LongPath(const std::string& path)
+{
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], static_cast<int>(wide.size()))));
+    return L"\\\\?\\" + wide;
+}
+
 inline std::vector<unsigned char> ReadAll(const std::string& path)
 {
     std::vector<unsigned char> bytes;
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE h = path.size() < MAX_PATH ? ::CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL)
+                                      : ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
     if (h == INVALID_HANDLE_VALUE) return bytes;
     const DWORD size = ::GetFileSize(h, NULL);
     bytes.resize(size);

@@ -3,9 +3,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "test_support.h"
 
@@ -46,21 +44,5 @@ private:
     bool had_[2] = {};
     std::string saved_[2];
 };
-
-// The names in `folder`, sorted (case as stored), without "." and "..".
-inline std::vector<std::string> EntriesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 }  // namespace install_testing

@@ -8,7 +8,9 @@
 
 #include "file_swap.h"
 #include "install_test_support.h"
+#include "paths.h"
 #include "payload_ids.h"
+#include "registry_key.h"
 #include "resource_file.h"
 
 using namespace install_testing;
@@ -77,17 +79,14 @@ private:
 std::vector<std::string> PendingDeletions()
 {
     std::vector<std::string> files;
-    HKEY key = NULL;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
-                        &key) != ERROR_SUCCESS)
-        return files;
+    RegistryKey key;
     DWORD size = 0;
     std::vector<char> value;
-    if (::RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, NULL, &size) == ERROR_SUCCESS && size) {
+    if (key.Open(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", KEY_QUERY_VALUE) &&
+        ::RegQueryValueExA(key.get(), "PendingFileRenameOperations", NULL, NULL, NULL, &size) == ERROR_SUCCESS && size) {
         value.resize(size + 2);
-        ::RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, reinterpret_cast<BYTE*>(value.data()), &size);
+        ::RegQueryValueExA(key.get(), "PendingFileRenameOperations", NULL, NULL, reinterpret_cast<BYTE*>(value.data()), &size);
     }
-    ::RegCloseKey(key);
     // Pairs of "\??\source" and a target, which is empty for a deletion.
     std::vector<std::string> strings;
     for (size_t i = 0; i < size;) {
@@ -98,11 +97,6 @@ std::vector<std::string> PendingDeletions()
     for (size_t i = 0; i + 1 < strings.size(); i += 2)
         if (strings[i + 1].empty() && strings[i].size() > 4) files.push_back(strings[i].substr(4));
     return files;
-}
-
-bool SameFile(std::string a, std::string b)
-{
-    return a.size() == b.size() && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
 }
 
 // Stands in for MoveFileExA and refuses to move the new copies (prefix "scs"): every other move is real.
@@ -268,7 +262,8 @@ TEST_CASE("a running installed program is replaced and its old copy goes at the 
     CHECK(aside.compare(0, 3, kAsidePrefix) == 0);
     CHECK(ReadAll(c.dir.file(aside)) == BuildBytes("version_commas.exe"));
     const std::vector<std::string> pending = PendingDeletions();
-    CHECK(std::any_of(pending.begin(), pending.end(), [&](const std::string& f) { return SameFile(f, c.dir.file(aside)); }));
+    const auto asideFile = [&](const std::string& file) { return SamePath(file.c_str(), c.dir.file(aside).c_str()); };
+    CHECK(std::any_of(pending.begin(), pending.end(), asideFile));
 
     // Removed the same way when it runs: the name is free at once.
     RunningProgram again(path);
