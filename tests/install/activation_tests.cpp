@@ -13,7 +13,7 @@
 
 using namespace testing_support;
 
-TEST_CASE("an existing entry is overwritten and the other boot entries stay")
+TEST_CASE("an existing entry is overwritten while the other boot entries stay and screen saving reads back as active")
 {
     SystemSettingsGuard guard;
     ScratchDir scratch;
@@ -22,9 +22,12 @@ TEST_CASE("an existing entry is overwritten and the other boot entries stay")
                      "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\OLD\\OTHER.SCR\r\ndrivers=mmsystem.dll\r\n"
                      "[drivers]\r\nwave=mmdrv.dll\r\n"));
     REQUIRE(ProfileValue("boot", "SCRNSAVE.EXE") == "C:\\OLD\\OTHER.SCR");
+    REQUIRE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, NULL, SPIF_UPDATEINIFILE));
+    REQUIRE(ScreenSaveActive() == FALSE);
 
     CHECK(ActivateScreenSaver(saver.c_str()) == 1);
 
+    CHECK(ScreenSaveActive() == TRUE);
     const std::string written = ProfileValue("boot", "SCRNSAVE.EXE");
     CHECK(SamePath(written.c_str(), saver.c_str()));
     CHECK(ProfileValue("boot", "shell") == "Explorer.exe");
@@ -69,19 +72,6 @@ TEST_CASE("a missing file gives 0 and leaves system.ini unchanged")
 
     CHECK(ReadAll(SystemIniPath()) == before);
     CHECK(ScreenSaveActive() == FALSE);
-}
-
-TEST_CASE("screen saving reads back as active")
-{
-    SystemSettingsGuard guard;
-    ScratchDir scratch;
-    const std::string saver = MakeSaverFile(scratch.path(), "MARIGOLD.SCR");
-    REQUIRE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, NULL, SPIF_UPDATEINIFILE));
-    REQUIRE(ScreenSaveActive() == FALSE);
-
-    CHECK(ActivateScreenSaver(saver.c_str()) == 1);
-
-    CHECK(ScreenSaveActive() == TRUE);
 }
 
 // A short form that does not fit the usual 260 characters: Windows reports the size it needs (a
