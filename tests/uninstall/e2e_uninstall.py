@@ -248,20 +248,6 @@ def scenario_remove_through_links(args, display):
           "Marigold is removed")
 
 
-def scenario_remove_read_only_shortcut(args, display):
-    """The user made the Desktop link read-only: it stays, and the removal still finishes, with nothing
-    of the machine's left, the entry included."""
-    r = Removal(args, display)
-    r.m.install()
-    desktop = r.m.shortcut_paths()["desktop"]
-    desktop.chmod(0o444)  # read-only for the user Wine runs as
-    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
-    check(desktop.exists(), "the read-only Desktop link stays")
-    check(not (r.m.windows / "Marigold.scr").exists() and not (r.m.windows / "marigoldfiles").exists(),
-          "the screen saver, its files and the uninstaller are gone")
-    check(PRODUCT not in r.listed(), f"no longer listed: {r.listed()}")
-
-
 def run_hidden(m, *command):
     """Runs `command` where no one can see it; returns its whole exit code (None when it was still
     running after a minute) and the boxes it showed."""
