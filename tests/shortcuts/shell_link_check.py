@@ -13,7 +13,6 @@ from checks import check, failures
 
 CSIDL_DESKTOP, CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_DRIVES = 0, 2, 11, 0x11
 INVALID_FOLDER_ID = 0x7F
-URL = "http://www.lumavert.example"
 
 maker = os.path.abspath(sys.argv[1])
 root = os.path.realpath(os.environ["MARIGOLD_WINE_ROOT"])
@@ -103,16 +102,6 @@ try:
                   "%s: lnkinfo shows target %r (rc %d)" % (name, local_path(info), rc))
         check(not os.path.exists(os.path.join(os.path.expanduser("~"), "Desktop", title + ".lnk")),
               "%s: link in the real home folder" % name)
-
-    # A web address as the target: written and readable. Wine's link object keeps it as a file
-    # name, so only its presence in the link is checked, not how the shell would parse it.
-    url_title = "Marigold url %s" % stamp
-    check(run_maker("create", CSIDL_DESKTOP, url_title, URL) == (0, "created"), "url: maker failed")
-    url_link = os.path.join(linux_path(folder_of(CSIDL_DESKTOP)), url_title + ".lnk")
-    made += files_named(url_title)
-    if check(os.path.exists(url_link), "url: no link at %s" % url_link):
-        rc, info = lnkinfo(url_link)
-        check(rc == 0 and "www.lumavert.example" in info, "url: lnkinfo rc %d, output:\n%s" % (rc, info))
 
     # Nothing may be written: COM not initialised, an unknown folder, a folder without a file-system
     # path, a file name longer than any file system takes. The maker must still end normally.
