@@ -60,7 +60,7 @@ TEST_CASE("a path with long and blank-containing folder names is written in its 
     CHECK(SamePath(written.c_str(), saver.c_str()));
 }
 
-TEST_CASE("a missing file gives 0 and leaves system.ini unchanged")
+TEST_CASE("a missing file or a system.ini that cannot be written gives 0 and leaves system.ini unchanged")
 {
     SystemSettingsGuard guard;
     ScratchDir scratch;
@@ -69,6 +69,9 @@ TEST_CASE("a missing file gives 0 and leaves system.ini unchanged")
     ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, NULL, SPIF_UPDATEINIFILE);
 
     CHECK(ActivateScreenSaver(scratch.file("Not There.scr").c_str()) == 0);
+    REQUIRE(::SetFileAttributesA(SystemIniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    CHECK(ActivateScreenSaver(MakeSaverFile(scratch.path(), "MG.SCR").c_str()) == 0);
+    REQUIRE(::SetFileAttributesA(SystemIniPath().c_str(), FILE_ATTRIBUTE_NORMAL));
 
     CHECK(ReadAll(SystemIniPath()) == before);
     CHECK(ScreenSaveActive() == FALSE);
