@@ -121,9 +121,6 @@ class Machine:
             time.sleep(0.3)
         time.sleep(0.5)
 
-    def windows_path(self, name):
-        return self.sandbox.unix_path("C:\\windows\\" + name)
-
     def boot_value(self):
         text = (self.windows / "system.ini").read_text(errors="replace")
         section = re.search(r"^\[boot\]\s*$(.*?)(?=^\[|\Z)", text, re.M | re.S | re.I)
@@ -359,8 +356,7 @@ class Preview:
     def __init__(self, m, cwd=None):
         self.parent = m.sandbox.start(m.args.helper, "parent", "120", env=m.display.env(), stdin=subprocess.PIPE)
         hwnd = self.parent.stdout.readline().split()
-        self.saver = m.sandbox.start(m.windows_path("Marigold.scr"), "/p", hwnd[-1] if hwnd else "0", env=m.display.env(),
-                                     cwd=cwd)
+        self.saver = m.sandbox.start(m.windows / "Marigold.scr", "/p", hwnd[-1] if hwnd else "0", env=m.display.env(), cwd=cwd)
         deadline = time.time() + 30
         self.shown = False
         while not self.shown and time.time() < deadline and self.parent.poll() is None:

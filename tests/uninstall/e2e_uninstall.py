@@ -38,7 +38,7 @@ class Removal:
         self.reg("add", "HKCU\\Control Panel\\Desktop", "/v", "ScreenSaveActive", "/d", "1", "/f")
 
     def uninstaller(self):
-        return self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}")
+        return self.m.windows / "marigoldfiles" / UNINSTALLER
 
     def reg(self, *args):
         return self.m.sandbox.run("reg", *args)
