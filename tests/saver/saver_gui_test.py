@@ -24,9 +24,7 @@ class SaverBox:
     test plants or changes stays here."""
 
     def __init__(self, args, sandbox, display):
-        self.args = args
-        self.sandbox = sandbox
-        self.display = display
+        self.args, self.sandbox, self.display = args, sandbox, display
         self.root = str(sandbox.root)
         self.assets = sandbox.drive_c / "windows" / ASSET_FOLDER
 
@@ -45,13 +43,13 @@ class SaverBox:
         process = self.wine(self.args.probe, "/s", f"--probe={folder.windows}", *args, winedebug="+msgbox")
         return process, folder
 
-    def change_monitors(self, probe, monitors, layout):
+    def change_monitors(self, probe, monitors, layout=None):
         """Gives the test build other monitors and tells every window the display changed; returns
-        the scenes of the test build's layout `layout` (None when it never came)."""
+        the scenes of the test build's layout `layout`, when asked for, once it came (None if never)."""
         probe.set_monitors(monitors)
-        helper = self.sandbox.run(self.args.helper, "displaychange", SCREEN[0], SCREEN[1], env=self.display.env(), timeout=60)
+        helper = self.sandbox.run(self.args.helper, "displaychange", *SCREEN, env=self.display.env(), timeout=60)
         check("displaychange sent" in helper.stdout, "a display change is sent to every window")
-        return probe.wait(lambda: probe.layout(layout))
+        return layout and probe.wait(lambda: probe.layout(layout))
 
     def reg(self, *args):
         return self.sandbox.run("reg", *args, timeout=60)
@@ -465,12 +463,11 @@ def test_display_change(box):
 
 
 def test_long_run(box):
-    """Hours of frames in about a minute, with monitors changing on the way: what the process holds
-    must not grow with the frames. GDI and USER objects and what the heaps hold must stay exactly as
-    they were; the committed private memory may grow a little once, when a display change makes a heap
-    reach for more (up to 256 KB seen), never with the frames. Without the booms: Wine starts a thread of about 1 MB
-    for each one and its sound system keeps a little more now and then. Counts are compared by the
-    least of several status lines, early (after the buffers have grown to the busiest frame) and late."""
+    """Hours of frames in about a minute, with monitors changing on the way: GDI and USER objects and
+    what the heaps hold stay as they were; the committed private memory may grow a little once, when a
+    display change makes a heap reach for more (up to 256 KB seen), never with the frames. Without the
+    booms: Wine starts a thread of about 1 MB for each. Counts are compared by the least of several
+    status lines, early (after the buffers have grown to the busiest frame) and late."""
     box.plant_assets()
     box.store_settings(Sound=0)
     process, probe = box.probe("long-run", "--fast=100", "--every=4000", monitors=ONE_MONITOR)
@@ -519,8 +516,7 @@ def test_display_rest(box):
     statuses = len(probe.statuses())
     time.sleep(0.5)  # until Wine shows the last frame drawn
     before = box.screenshot(os.path.join(probe.unix, "off1.png"))
-    probe.set_monitors(TWO_MONITORS)
-    box.sandbox.run(box.args.helper, "displaychange", *SCREEN, env=box.display.env(), timeout=60)
+    box.change_monitors(probe, TWO_MONITORS)
     time.sleep(1)
     check(len(probe.statuses()) == statuses and box.screenshot(os.path.join(probe.unix, "off2.png")) == before,
           "no frame and no painting while the display is off, also after a new layout")
