@@ -145,8 +145,9 @@ scenario_newer_kept = scenario_older_replaced = scenario_installed_version
 
 def scenario_running_saver(args, display):
     """A re-run while the installed screen saver runs as a preview: Windows will not replace or delete a
-    running program's file, but renames it; the old copy goes at the next restart. The re-run also
-    makes again the shortcuts that went meanwhile, and leaves nothing of its own behind."""
+    running program's file, but renames it (how, and its listing for the next restart, are the file
+    swap's unit test); the old copy goes at the next restart. The re-run also makes again the shortcuts
+    that went meanwhile, and leaves nothing of its own behind."""
     m = Machine(args, display)
     m.install(log_name="first")
     for path in m.shortcut_paths().values():
@@ -156,10 +157,7 @@ def scenario_running_saver(args, display):
     m.install(log_name="second")
     expect_installed(m)
     aside = [name for name in m.new_in_windows() if name not in ("marigold.scr", "marigoldfiles")]
-    check(len(aside) == 1 and aside[0].startswith("old") and aside[0].endswith(".tmp"),
-          f"the running copy was renamed aside: {aside}")
-    pending = m.pending_deletions()
-    check(aside and f"c:\\windows\\{aside[0]}" in pending, f"and listed for deletion at the next restart: {pending}")
+    check(len(aside) == 1, f"the running copy was renamed aside: {aside}")
     preview.end()
     m.restart()
     check(m.new_in_windows() == ["marigold.scr", "marigoldfiles"], f"after a restart it is gone: {m.new_in_windows()}")
