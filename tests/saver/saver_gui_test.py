@@ -127,12 +127,8 @@ class Probe:
 
     def statuses(self):
         """Status lines as dicts of numbers: frames, layouts, booms, gdi, user, committed and heap (KB)."""
-        result = []
-        for line in self.lines():
-            words = line.split()
-            if words[:1] == ["status"]:
-                result.append({words[i]: int(words[i + 1]) for i in range(1, len(words) - 1, 2)})
-        return result
+        lines = [line.split() for line in self.lines()]
+        return [{words[i]: int(words[i + 1]) for i in range(1, len(words) - 1, 2)} for words in lines if words[:1] == ["status"]]
 
     def scenes(self, number):
         """The scene lines of layout `number`, as lists of words, or None before they are all there (the
@@ -192,21 +188,16 @@ is_moon = lambda r, g, b: r > 215 and g > 200 and 140 < b < 215  # noqa: E731
 is_black = lambda r, g, b: r < 3 and g < 3 and b < 3  # noqa: E731
 
 
-def count_in(raw, test, left=0, top=0, right=SCREEN[0], bottom=SCREEN[1]):
-    """The pixels of a screenshot (rgb bytes) within the given box for which test(r, g, b) holds."""
-    width = SCREEN[0]
-    count = 0
-    for y in range(top, bottom):
-        row = raw[(y * width + left) * 3:(y * width + right) * 3]
-        for x in range(0, len(row), 3):
-            if test(row[x], row[x + 1], row[x + 2]):
-                count += 1
-    return count
-
-
 def region(raw, left, top, right, bottom):
+    """The rgb bytes of a box of a screenshot, row after row."""
     width = SCREEN[0]
     return b"".join(raw[(y * width + left) * 3:(y * width + right) * 3] for y in range(top, bottom))
+
+
+def count_in(raw, test, left=0, top=0, right=SCREEN[0], bottom=SCREEN[1]):
+    """The pixels of a screenshot within the given box for which test(r, g, b) holds."""
+    pixels = region(raw, left, top, right, bottom)
+    return sum(1 for x in range(0, len(pixels), 3) if test(pixels[x], pixels[x + 1], pixels[x + 2]))
 
 
 def no_error_box(err, what):
@@ -329,12 +320,8 @@ def test_preview(box):
 
 
 def reg_values(box):
-    values = {}
-    for line in box.reg("query", SETTINGS_KEY).stdout.splitlines():
-        parts = line.split()
-        if len(parts) == 3 and parts[1] == "REG_DWORD":
-            values[parts[0]] = int(parts[2], 16)
-    return values
+    lines = [line.split() for line in box.reg("query", SETTINGS_KEY).stdout.splitlines()]
+    return {words[0]: int(words[2], 16) for words in lines if len(words) == 3 and words[1] == "REG_DWORD"}
 
 
 def use_settings_dialog(box, switch, keys):
