@@ -135,8 +135,6 @@ def scenario_installed_version(args, display):
     # The entry among the installed programs shows what is installed now.
     shown = [m.sandbox.reg_value(m.entry_key(), name) for name in ("DisplayVersion", "VersionMajor", "VersionMinor")]
     check(shown == (["2.0", "0x2", "0x0"] if kept else ["1.00", "0x1", "0x0"]), f"the entry's version: {shown}")
-    check(m.boot_value() is not None, "activated")
-    check(m.temp_leftovers() == [], "no temporary files left")
     expect_launches(m, trace)
 
 
