@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""End-to-end tests of Marigold.scr under Wine on a private X server (Xvfb, no window manager).
-
-Runs in a private copy of the test prefix, so pictures can be planted, damaged and removed in
-C:\\windows\\marigoldfiles and the settings changed without touching other tests."""
+"""End-to-end tests of Marigold.scr under Wine on a private X server (Xvfb, no window manager), in a
+private copy of the test prefix: what a test plants, damages or changes touches no other test."""
 import argparse
 import contextlib
 import os
@@ -20,8 +18,7 @@ SCREEN = (1024, 768)
 
 
 class SaverBox:
-    """The saver's programs in a private copy of the test prefix, shown on a private X server: what a
-    test plants or changes stays here."""
+    """The saver's programs in the private prefix, shown on the private X server."""
 
     def __init__(self, args, sandbox, display):
         self.args, self.sandbox, self.display = args, sandbox, display
@@ -345,8 +342,6 @@ SETTINGS_CASES = [
     ("changed settings are stored", "/c", {"Sound": 1, "Pumpkins": 5, "Speed": 5},
      [["space"], ["Tab"], ["Right", "Right"], ["Tab"], ["Left"], ["Return"]], {"Sound": 0, "Pumpkins": 7, "Speed": 4}),
     ("Cancel stores nothing", "/C", {}, [["space", "Escape"]], {"Sound": 0, "Pumpkins": 7, "Speed": 4}),
-    ("invalid values are clamped or defaulted", "/c", {"Sound": "loud", "Pumpkins": 99, "Speed": 0}, [["Return"]],
-     {"Sound": 1, "Pumpkins": 12, "Speed": 1}),
 ]
 
 
@@ -358,7 +353,8 @@ def test_settings(box):
         values = reg_values(box)
         check(values == after, f"{what}: {values}")
 
-    # A full-screen run with the invalid settings still works.
+    # A full-screen run with invalid settings still works (how they read is the settings' unit test).
+    box.store_settings(Sound="loud", Pumpkins=99, Speed=0)
     process, _ = start_full_screen(box, "/s runs with clamped settings")
     check_ends(box, process, "/s with clamped settings", ("key", "Escape"))
     box.reg("delete", SETTINGS_KEY, "/f")
