@@ -1,5 +1,5 @@
 // Small helpers shared by the Windows-side tests: a scratch folder on the real file system of the
-// Wine prefix, a folder's entries, and whole-file reads and writes.
+// Wine prefix, the test program's own folder, a folder's entries, and whole-file reads and writes.
 #pragma once
 
 #include <windows.h>
@@ -54,6 +54,16 @@ public:
 private:
     std::string path_;
 };
+
+// `name` in the test program's folder, where the build puts fixture programs and payload files.
+inline std::string BuildFile(const std::string& name)
+{
+    char self[MAX_PATH] = "";
+    ::GetModuleFileNameA(NULL, self, MAX_PATH);
+    std::string folder(self);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return folder + name;
+}
 
 inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

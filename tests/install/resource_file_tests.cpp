@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "file_swap.h"
-#include "install_test_support.h"
 #include "paths.h"
 #include "payload_ids.h"
 #include "registry_key.h"
 #include "resource_file.h"
+#include "test_support.h"
 
-using namespace install_testing;
 using namespace testing_support;
 
 namespace {
@@ -22,6 +21,32 @@ LPCSTR Id(int id) { return MAKEINTRESOURCEA(id); }
 
 const LPCSTR kData = MAKEINTRESOURCEA(10);  // RT_RCDATA
 typedef std::vector<std::string> Names;
+
+// Points TMP and TEMP of this process at `folder` (which need not exist) and restores them afterwards.
+class TempFolderOverride {
+public:
+    explicit TempFolderOverride(const std::string& folder)
+    {
+        for (int i = 0; i < 2; ++i) {
+            char value[MAX_PATH] = "";
+            const DWORD length = ::GetEnvironmentVariableA(kNames[i], value, MAX_PATH);
+            had_[i] = length > 0 && length < MAX_PATH;
+            saved_[i] = had_[i] ? value : "";
+            ::SetEnvironmentVariableA(kNames[i], folder.c_str());
+        }
+    }
+    ~TempFolderOverride()
+    {
+        for (int i = 0; i < 2; ++i) ::SetEnvironmentVariableA(kNames[i], had_[i] ? saved_[i].c_str() : NULL);
+    }
+    TempFolderOverride(const TempFolderOverride&) = delete;
+    TempFolderOverride& operator=(const TempFolderOverride&) = delete;
+
+private:
+    static constexpr const char* kNames[2] = {"TMP", "TEMP"};
+    bool had_[2] = {};
+    std::string saved_[2];
+};
 
 // A scratch folder, with TMP and TEMP pointing at a folder that does not exist: nothing may need one.
 struct InstallCase {

@@ -5,10 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "install_test_support.h"
+#include "test_support.h"
 #include "version_reader.h"
 
-using namespace install_testing;
 using namespace testing_support;
 
 namespace {
