@@ -112,15 +112,12 @@ std::vector<std::string> PendingDeletions()
         value.resize(size + 2);
         ::RegQueryValueExA(key.get(), "PendingFileRenameOperations", NULL, NULL, reinterpret_cast<BYTE*>(value.data()), &size);
     }
-    // Pairs of "\??\source" and a target, which is empty for a deletion.
-    std::vector<std::string> strings;
+    // Pairs of "\??\source" and a target, which is empty for a deletion (the value ends in two spare NULs).
     for (size_t i = 0; i < size;) {
-        const std::string entry(&value[i]);
-        strings.push_back(entry);
-        i += entry.size() + 1;
+        const std::string source(&value[i]), target(&value[i + source.size() + 1]);
+        if (target.empty() && source.size() > 4) files.push_back(source.substr(4));
+        i += source.size() + target.size() + 2;
     }
-    for (size_t i = 0; i + 1 < strings.size(); i += 2)
-        if (strings[i + 1].empty() && strings[i].size() > 4) files.push_back(strings[i].substr(4));
     return files;
 }
 
