@@ -27,10 +27,7 @@ TEST_CASE("scene keeps every figure on screen")
                               {1280, 720, 96}, {1600, 900, 96}};
     for (const auto& screen : screens) {
         for (int speed : {1, 5, 10}) {
-            CAPTURE(screen[0]);
-            CAPTURE(screen[1]);
-            CAPTURE(screen[2]);
-            CAPTURE(speed);
+            INFO("screen ", screen[0], "x", screen[1], " at ", screen[2], " DPI, speed ", speed);
             Scene scene(MakeSceneGeometry(screen[0], screen[1], screen[2]), Settings(12, speed), 12345u + speed);
             const FigureSizes& sizes = scene.sizes();
             const int shard = scene.geometry().shardSize;
