@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "paths.h"
+
 namespace testing_support {
 
 // Deletes a folder and everything below it (clearing read-only attributes on the way).
@@ -87,10 +89,8 @@ inline std::vector<std::string> EntriesIn(const std::string& folder, const std::
 // of the wide ones does not.
 inline std::wstring LongPath(const std::string& path)
 {
-    std::wstring wide(path.size(), L'\0');
-    wide.resize(static_cast<size_t>(
-        ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], static_cast<int>(wide.size()))));
-    return L"\\\\?\\" + wide;
+    HeapBlock wide(0);
+    return L"\\\\?\\" + std::wstring(ToWide(path.c_str(), wide) ? static_cast<LPCWSTR>(wide.get()) : L"");
 }
 
 inline std::vector<unsigned char> ReadAll(const std::string& path)

@@ -72,7 +72,7 @@ public:
 private:
     struct Saved {
         const char* keyName;
-        RegistryKey key;
+        RegistryKey key{};
         bool present = false;
         DWORD type = 0;
         BYTE data[4 * MAX_PATH] = {};
