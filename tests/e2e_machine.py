@@ -322,8 +322,7 @@ def server_file_limits(prefix):
 
 
 def prefix_arch(args):
-    """The kind of Wine prefix: the tests' own, or a 64-bit one when asked for (the 32-bit programs then
-    run as on 64-bit Windows)."""
+    """The tests' own kind of Wine prefix, or a 64-bit one where 32-bit programs run as on 64-bit Windows."""
     return "x86_64" if args.windows == "64" else os.environ.get("MARIGOLD_WINE_ARCH", "i686")
 
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """The size budgets of what ships, read from the built i686 files themselves: the setup's overhead (the
-executable minus everything it carries to install: the seven files and the uninstaller, taken from its
-own resources, which check_setup_resources.py compares with this build's), the screen saver and the
-uninstaller."""
+executable minus the seven files and the uninstaller it carries, taken from its own resources, which
+check_setup_resources.py compares with this build's), the screen saver and the uninstaller."""
 import pathlib
 import sys
 
