@@ -64,10 +64,7 @@ TEST_CASE("settings defaults when the key or values are missing")
 TEST_CASE("settings round trip through the registry")
 {
     TestKey key;
-    SaverSettings wanted;
-    wanted.sound = false;
-    wanted.pumpkins = 11;
-    wanted.speed = 2;
+    SaverSettings wanted{false, 11, 2};
     REQUIRE(SaveSettings(wanted, HKEY_CURRENT_USER, key.path()));
     CHECK(key.GetDword("Sound") == 0u);
     CHECK(key.GetDword("Pumpkins") == 11u);
