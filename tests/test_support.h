@@ -1,8 +1,11 @@
 // Small helpers shared by the Windows-side tests: a scratch folder on the real file system of the
-// Wine prefix, the test program's own folder, a folder's entries, and whole-file reads and writes.
+// Wine prefix, the test program's own and the user's folders, a folder's entries, and whole-file
+// reads and writes.
 #pragma once
 
+#include <doctest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
@@ -68,6 +71,14 @@ inline std::string BuildFile(const std::string& name)
 }
 
 inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The user's folder `folderId` (a CSIDL), which must be there.
+inline std::string SpecialFolder(int folderId)
+{
+    char path[MAX_PATH] = "";
+    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, folderId, FALSE));
+    return path;
+}
 
 // The names in `folder` that begin with `prefix`, sorted (case as stored), without "." and "..".
 inline std::vector<std::string> EntriesIn(const std::string& folder, const std::string& prefix = "")

@@ -14,13 +14,6 @@ namespace {
 
 const char kUrl[] = "http://www.lumavert.example";
 
-std::string FavoritesFolder()
-{
-    char path[MAX_PATH] = "";
-    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, CSIDL_FAVORITES, FALSE));
-    return path;
-}
-
 // A title no other test (or earlier run) uses.
 std::string UniqueTitle(const std::string& stem)
 {
@@ -87,7 +80,7 @@ private:
 
 TEST_CASE("Internet shortcut holds exactly four CR LF lines and a rerun rewrites it")
 {
-    const std::string favorites = FavoritesFolder();
+    const std::string favorites = SpecialFolder(CSIDL_FAVORITES);
     const std::string title = UniqueTitle("LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES");
     RemovedAtExit shortcut{favorites + "\\" + title + ".url"};
 
@@ -110,7 +103,7 @@ TEST_CASE("Internet shortcut holds exactly four CR LF lines and a rerun rewrites
 TEST_CASE("Internet shortcut leaves a read-only shortcut unchanged")
 {
     const std::string title = UniqueTitle("Marigold read-only");
-    RemovedAtExit shortcut{FavoritesFolder() + "\\" + title + ".url"};
+    RemovedAtExit shortcut{SpecialFolder(CSIDL_FAVORITES) + "\\" + title + ".url"};
     const std::string before = "[InternetShortcut]\r\nURL=http://kept.example\r\n";
     REQUIRE(WriteAll(shortcut.path, before));
     REQUIRE(::SetFileAttributesA(shortcut.path.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -121,7 +114,7 @@ TEST_CASE("Internet shortcut leaves a read-only shortcut unchanged")
 
 TEST_CASE("Internet shortcut path is built at its real length")
 {
-    const std::string favorites = FavoritesFolder();
+    const std::string favorites = SpecialFolder(CSIDL_FAVORITES);
 
     // Folder and title one character short of MAX_PATH: written whole, under its whole name.
     const std::string fitStem = UniqueTitle("Marigold fits");
@@ -154,7 +147,7 @@ TEST_CASE("Internet shortcut path is built at its real length")
 TEST_CASE("Internet shortcut without a Favorites folder writes nothing")
 {
     ScratchDir scratch;
-    const std::string realFavorites = FavoritesFolder();
+    const std::string realFavorites = SpecialFolder(CSIDL_FAVORITES);
     const std::string missing = scratch.file("no favorites here");
     const std::string title = UniqueTitle("Marigold homeless");
     {
@@ -167,5 +160,5 @@ TEST_CASE("Internet shortcut without a Favorites folder writes nothing")
     CHECK_FALSE(Exists(missing));
     CHECK(EntriesIn(realFavorites, title).empty());
     CHECK(EntriesIn(scratch.path(), title).empty());
-    CHECK(FavoritesFolder() == realFavorites);
+    CHECK(SpecialFolder(CSIDL_FAVORITES) == realFavorites);
 }

@@ -17,13 +17,6 @@ namespace {
 
 const char kUrl[] = "http://www.lumavert.example";
 
-std::string SpecialFolder(int folderId)
-{
-    char path[MAX_PATH] = "";
-    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, folderId, FALSE));
-    return path;
-}
-
 }  // namespace
 
 TEST_CASE("a shell link written through its handle has the bytes the link object saves from the system folder")
