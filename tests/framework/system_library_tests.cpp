@@ -124,8 +124,7 @@ TEST_CASE("before Windows 7 the search is left wide and the shell's DLLs are tak
     REQUIRE(appDefaults.SetString("Version", "vista"));
 
     std::string commandLine = "\"" + probe + "\" --test-case=\"" + kVistaCase + "\"";
-    STARTUPINFOA startup;
-    ::ZeroMemory(&startup, sizeof(startup));
+    STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     const BOOL started = ::CreateProcessA(probe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);

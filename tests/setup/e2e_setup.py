@@ -217,11 +217,10 @@ def expect_dlls_from_system_folder(trace):
 
 
 def scenario_planted_dll(args, display):
-    """A version.dll planted in the download folder beside the setup and in the current folder, with
-    Wine told to prefer such a DLL to its own. Wine's user32 imports version.dll, so the planted copy
-    is loaded into the process whatever the setup does; what must hold is that the setup never asks
-    for it and never calls it. The setup installs as usual, and on a second run a newer installed
-    screen saver survives, which takes the real version functions (the planted ones fail every call)."""
+    """A version.dll planted beside the setup in the download folder and in the current folder, Wine told
+    to prefer it to its own. Wine's user32 imports version.dll, so it is loaded whatever the setup does;
+    what must hold is that the setup never asks for it nor calls it. The setup installs as usual, and on
+    a second run a newer installed screen saver survives (the planted functions fail every call)."""
     m = Machine(args, display)
     downloads = m.dir / "Downloads"
     current = m.dir / "current"

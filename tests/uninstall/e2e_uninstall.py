@@ -241,10 +241,9 @@ def run_hidden(m, *command):
 
 
 def scenario_unattended(args, display):
-    """As a deployment agent running as the system runs them, where no one can see them: the setup
-    behaves as if No had been answered; the uninstaller without /S as on No; a switch it does not
-    know does nothing, even where a box could be seen; with /S it removes, and leaves nothing behind
-    for the next restart. Exit codes are read whole, inside Windows."""
+    """As a deployment agent running as the system runs them, where no one can see them: the setup acts
+    as on No, the uninstaller without /S as on No; an unknown switch does nothing, even where a box could
+    be seen; /S removes, leaving nothing for the next restart. Exit codes are read whole, inside Windows."""
     r = Removal(args, display)
     m = r.m
     uninstaller = f"C:\\windows\\marigoldfiles\\{UNINSTALLER}"
