@@ -173,8 +173,7 @@ class Machine:
 
 def expect_boxes(trace, expected, title=TITLE):
     """The boxes as the program asked for them (every MessageBoxA call of the relay trace): no owner
-    window, its title as caption, and for each text the style given (a question with Yes and No, an
-    information with OK)."""
+    window, its title as caption, and for each text the style given (a question, an information)."""
     calls = [(owner, text, caption, int(style, 16)) for owner, text, caption, style in
              re.findall(r':Call user32\.MessageBoxA\((\w+),\w+ "(.*?)",\w+ "(.*?)",(\w+)\) ret=', trace)]
     wanted = [("00000000", text, title, style) for text, style in expected]
@@ -186,11 +185,10 @@ PER_USER_CALLS = ("CreateFileA", "RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteK
 
 
 def expect_user_rights(trace, names):
-    """From the relay trace: every file or folder opened by name in the user's profile, and every key of
-    the publisher's below HKEY_CURRENT_USER, was opened while its thread acted with a token of its own
-    (between a SetThreadToken that sets one and the one that ends it); and those named `names` (the
-    ends of their names) were among them. A shortcut itself is opened inside its folder's handle, by
-    its name alone, in the same stretch: its folder stands for it here."""
+    """From the relay trace: every file or folder opened by name in the user's profile, and every key of the
+    publisher's below HKEY_CURRENT_USER, was opened while its thread acted with a token of its own (between
+    the SetThreadToken that sets one and the one that ends it), those ending in `names` among them. A
+    shortcut, opened by its name alone inside its folder's handle in the same stretch, is stood for by its folder."""
     acting, reached, outside = {}, [], []
     for line in trace.splitlines():
         token = re.match(r"(\w+):Call \w+\.SetThreadToken\(\w+,(\w+)\)", line)
