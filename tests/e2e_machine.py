@@ -1,8 +1,6 @@
-"""The machine every end-to-end script runs its scenarios on: a fresh copy of a template Wine prefix
-with recording stand-ins for the browser and the control panel, a virtual display whose message boxes
-are answered with real keys, the screen saver previewed in another program's window, and the checks
-of what the setup installed, wrote and started, read with independent tools (lnkinfo, the registry,
-the recorders, Wine's traces)."""
+"""The machine every end-to-end scenario runs on: a fresh copy of a template Wine prefix with recording
+stand-ins for the browser and the control panel, a virtual display whose message boxes are answered with
+real keys, and checks read with independent tools (lnkinfo, the registry, the recorders, Wine's traces)."""
 import argparse
 import os
 import pathlib
@@ -85,11 +83,9 @@ class Machine:
 
     def run_program(self, command, answers, title, log_name, cwd=None, native=(), winedebug="", file_limit_kb=None,
                     box_calls=False):
-        """Runs a Windows program (the setup, the uninstaller or Wine's own uninstaller that starts it)
-        and answers the boxes titled `title` in order; returns (exit code, box texts, process log).
-        Wine's message-box trace tells when each box is up and when it has been answered; with
-        `box_calls` the log also holds each MessageBoxA call as the program made it (Wine's relay
-        trace, limited to that one function)."""
+        """Runs a Windows program and answers the boxes titled `title` in order, as Wine's message-box trace
+        shows them; returns (exit code, box texts, process log). With `box_calls` the log also holds each
+        MessageBoxA call as the program made it (Wine's relay trace of that one function)."""
         log, display = self.dir / f"{log_name}.stderr.txt", self.display
         with open(log, "w") as err:
             proc = self.sandbox.start(*command, env=display.env(), winedebug="+msgbox,+process" + (",+relay" if box_calls else "") + winedebug,
@@ -124,9 +120,6 @@ class Machine:
                 break
             time.sleep(0.3)
         time.sleep(0.5)
-
-    def windows_path(self, name):
-        return self.sandbox.unix_path("C:\\windows\\" + name)
 
     def boot_value(self):
         text = (self.windows / "system.ini").read_text(errors="replace")
@@ -180,8 +173,7 @@ class Machine:
 
 def expect_boxes(trace, expected, title=TITLE):
     """The boxes as the program asked for them (every MessageBoxA call of the relay trace): no owner
-    window, its title as caption, and for each text the style given (a question with Yes and No, an
-    information with OK)."""
+    window, its title as caption, and for each text the style given (a question, an information)."""
     calls = [(owner, text, caption, int(style, 16)) for owner, text, caption, style in
              re.findall(r':Call user32\.MessageBoxA\((\w+),\w+ "(.*?)",\w+ "(.*?)",(\w+)\) ret=', trace)]
     wanted = [("00000000", text, title, style) for text, style in expected]
@@ -193,11 +185,10 @@ PER_USER_CALLS = ("CreateFileA", "RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteK
 
 
 def expect_user_rights(trace, names):
-    """From the relay trace: every file or folder opened by name in the user's profile, and every key of
-    the publisher's below HKEY_CURRENT_USER, was opened while its thread acted with a token of its own
-    (between a SetThreadToken that sets one and the one that ends it); and those named `names` (the
-    ends of their names) were among them. A shortcut itself is opened inside its folder's handle, by
-    its name alone, in the same stretch: its folder stands for it here."""
+    """From the relay trace: every file or folder opened by name in the user's profile, and every key of the
+    publisher's below HKEY_CURRENT_USER, was opened while its thread acted with a token of its own (between
+    the SetThreadToken that sets one and the one that ends it), those ending in `names` among them. A
+    shortcut, opened by its name alone inside its folder's handle in the same stretch, is stood for by its folder."""
     acting, reached, outside = {}, [], []
     for line in trace.splitlines():
         token = re.match(r"(\w+):Call \w+\.SetThreadToken\(\w+,(\w+)\)", line)
@@ -235,13 +226,11 @@ def expect_nothing_installed(m, folder_at_restart=False):
 
 
 def launch_threads(trace):
-    """From Wine's +process trace (each line begins with the id of the thread that wrote it): the
-    setup's own thread (the one that shows its boxes) and the desktop's (the main thread of the
-    explorer.exe /desktop that Wine starts for the setup's first window). Explorer writes its trace
-    where the run that started it does, so the desktop must have been started by this run. Also
-    whether the desktop came up without its shell: under load a Wine service can crash while Wine
-    starts, and explorer then cannot reach COM to offer it (it says so on its own thread, before the
-    setup's first box; later errors there may be the setup's doing and do not count)."""
+    """From Wine's +process trace (each line begins with its thread's id): the setup's own thread (the one
+    that shows its boxes), the desktop's (the main thread of the explorer.exe /desktop this run started
+    for the setup's first window), and whether the desktop came up without its shell: under load a Wine
+    service can crash while Wine starts, and explorer, which then cannot reach COM, says so on its own
+    thread before the setup's first box (later errors there may be the setup's doing)."""
     setup = re.search(r"^(\w+):trace:msgbox:MSGBOX_OnInit", trace, re.M)
     desktop = re.search(r'^\w+:trace:process:NtCreateUserProcess L"[^"]*\\explorer\.exe" pid \w+ tid (\w+)', trace, re.M)
     desktop = desktop.group(1) if desktop else None
@@ -249,10 +238,9 @@ def launch_threads(trace):
     return (setup.group(1) if setup else None), desktop, bool(desktop and re.search(rf"^{desktop}:err:ole:", before_boxes, re.M))
 
 
-def expect_launches(m, trace, by="desktop"):
+def expect_launches(m, trace):
     """The publisher's site, then the control panel, each once and exactly as asked, after the result
-    box (the setup's exit code is checked where it is run). `by` says who starts them: the desktop's shell (with the user's own rights), or, where that
-    cannot be reached, the setup itself."""
+    box, started by the desktop's shell (with the user's own rights)."""
     m.wait_for_launches()
     # The setup asks the shell once; Wine's launcher may then try its browser command more than once.
     launchers = re.findall(r'CreateProcessInternalW app \(null\) cmdline L".*winebrowser\.exe\\?" \\?"(.*?)\\?""', trace)
@@ -280,11 +268,9 @@ def expect_launches(m, trace, by="desktop"):
     check(all(i > result_box for i, _, _ in starts) and shot and records and min(records) > shot.stat().st_mtime,
           "both are opened once the result box is answered")
     setup, desktop, no_shell = launch_threads(trace)
-    if by == "desktop" and no_shell:
-        by = "setup, as Wine's desktop came up without its shell"
-    expected = desktop if by == "desktop" else setup
-    check(expected is not None and [thread for _, thread, _ in starts[:2]] == [expected, expected] and (by != "desktop" or desktop != setup),
-          f"both started by the {by} (thread {expected}; the setup is {setup}): {starts[:2]}")
+    check(desktop not in (None, setup) and [thread for _, thread, _ in starts[:2]] == [desktop, desktop],
+          f"both started by the desktop (thread {desktop}; the setup is {setup}"
+          f"{', which came up without its shell' if no_shell else ''}): {starts[:2]}")
 
 
 def expect_installed(m):
@@ -334,8 +320,7 @@ def server_file_limits(prefix):
 
 
 def prefix_arch(args):
-    """The kind of Wine prefix: the tests' own, or a 64-bit one when asked for (the 32-bit programs then
-    run as on 64-bit Windows)."""
+    """The tests' own kind of Wine prefix, or a 64-bit one where 32-bit programs run as on 64-bit Windows."""
     return "x86_64" if args.windows == "64" else os.environ.get("MARIGOLD_WINE_ARCH", "i686")
 
 
@@ -347,10 +332,9 @@ def scenario_template(args):
     template = Sandbox(template_root(args), prefix_arch(args))
     if not (template.root / "prefix" / ".marigold-ready").exists():
         template.init()
-    # Wine's relay trace of a few calls only: every MessageBoxA with its owner, text, caption and style,
-    # and what tells whether the user's places are used with the user's own rights (the thread's token
-    # set and ended, the files and keys opened meanwhile). And no debugger for a program that crashes:
-    # it ends, and the scenario fails at once. Set on every run, so that a template made before keeps up.
+    # Wine's relay trace of a few calls only: every MessageBoxA, and the thread's token set and ended with
+    # the files and keys opened meanwhile. And no debugger for a program that crashes: it ends, and the
+    # scenario fails at once. Set on every run, so that a template made before keeps up.
     views = [["/reg:64"], ["/reg:32"]] if template.arch == "x86_64" else [[]]
     relayed = "user32.MessageBoxA;" + ";".join(("SetThreadToken",) + PER_USER_CALLS)
     for change in [["HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d", relayed]] + \
@@ -369,8 +353,7 @@ class Preview:
     def __init__(self, m, cwd=None):
         self.parent = m.sandbox.start(m.args.helper, "parent", "120", env=m.display.env(), stdin=subprocess.PIPE)
         hwnd = self.parent.stdout.readline().split()
-        self.saver = m.sandbox.start(m.windows_path("Marigold.scr"), "/p", hwnd[-1] if hwnd else "0", env=m.display.env(),
-                                     cwd=cwd)
+        self.saver = m.sandbox.start(m.windows / "Marigold.scr", "/p", hwnd[-1] if hwnd else "0", env=m.display.env(), cwd=cwd)
         deadline = time.time() + 30
         self.shown = False
         while not self.shown and time.time() < deadline and self.parent.poll() is None:

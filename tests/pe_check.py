@@ -7,9 +7,8 @@ high-entropy addresses where the format has them, no section both writable and e
 
 What ships (--product setup|saver|uninstaller) also: imports only from the DLLs the system protects (so
 none can be planted beside it), its embedded manifest (execution level, DPI awareness, common controls 6, the
-supported systems), the saver's and the uninstaller's version records, the saver's use of the whole
-address space (large-address aware, which a 32-bit image must ask for), and whether it carries an
-Authenticode signature."""
+supported systems), its version record, the saver's use of the whole address space (large-address aware,
+which a 32-bit image must ask for), and whether it carries an Authenticode signature."""
 import argparse
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -40,7 +39,6 @@ LARGE_ADDRESS_AWARE = 0x0020
 SECTION_WRITE = 0x80000000
 SECTION_EXECUTE = 0x20000000
 RT_MANIFEST = 24
-RT_VERSION = 16
 
 ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
 ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
@@ -58,20 +56,22 @@ PRODUCTS = {
     "saver": {"level": "asInvoker", "dpiAware": "true/pm", "dpiAwareness": "PerMonitorV2, PerMonitor"},
     "uninstaller": {"level": "requireAdministrator", "dpiAware": "true", "dpiAwareness": None},
 }
-# The version records of what is installed: their "FileVersion" decides whether an installed copy
-# is kept, and the fixed version must say the same.
-# Every program's version record is the one block resources/version_record.rc makes.
+# Every program's version record is the one block resources/version_record.rc makes: its "FileVersion"
+# decides whether an installed copy is kept, and the fixed versions must say the same.
 COMMON_VERSION = {"CompanyName": "LUMAVERT", "FileVersion": "1.00", "LegalCopyright": "Copyright (C) 2026 LUMAVERT",
                   "LegalTrademarks": "", "PrivateBuild": "", "ProductName": "Marigold Screen Saver", "ProductVersion": "1.00",
                   "SpecialBuild": ""}
+FIXED_VERSION = (0x10000, 1, 0x10000, 1)  # 1.0.0.1, file and product
 VERSIONS = {
-    "saver": ({**COMMON_VERSION, "Comments": "A Halloween night: a ghost, a skeleton and bursting pumpkins.",
-               "FileDescription": "Marigold Screen Saver", "InternalName": "Marigold", "OriginalFilename": "Marigold.scr"},
-              (0x10000, 1)),
-    "uninstaller": ({**COMMON_VERSION, "Comments": "Removes the Marigold screen saver from this computer.",
-                     "FileDescription": "Marigold Screen Saver Uninstall", "InternalName": "uninstall",
-                     "OriginalFilename": "uninstall.exe"}, (0x10000, 1)),
+    "setup": {"Comments": "Installs the Marigold screen saver and makes it the active screen saver.",
+              "FileDescription": "Screen Saver Setup", "InternalName": "Screen Saver Setup", "OriginalFilename": "MarigoldSetup.exe"},
+    "saver": {"Comments": "A Halloween night: a ghost, a skeleton and bursting pumpkins.",
+              "FileDescription": "Marigold Screen Saver", "InternalName": "Marigold", "OriginalFilename": "Marigold.scr"},
+    "uninstaller": {"Comments": "Removes the Marigold screen saver from this computer.",
+                    "FileDescription": "Marigold Screen Saver Uninstall", "InternalName": "uninstall",
+                    "OriginalFilename": "uninstall.exe"},
 }
+
 
 def check_safe_loading(pe):
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
@@ -144,13 +144,13 @@ def version_record(pe):
 def check_version(pe, product):
     if not check(hasattr(pe, "FileInfo"), "a version record"):
         return
-    strings, fixed_version = VERSIONS[product]
     tables, translations = version_record(pe)
     check(list(tables) == ["040904b0"], f"string tables {list(tables)}")
-    check(tables.get("040904b0") == strings, f"version strings {tables.get('040904b0')}")
+    check(tables.get("040904b0") == {**COMMON_VERSION, **VERSIONS[product]}, f"version strings {tables.get('040904b0')}")
     check(translations == ["0x0409 0x04b0"], f"translations {translations}")
     fixed = pe.VS_FIXEDFILEINFO[0]
-    check((fixed.FileVersionMS, fixed.FileVersionLS) == fixed_version, f"fixed file version {fixed_version}")
+    versions = (fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS, fixed.ProductVersionLS)
+    check(versions == FIXED_VERSION, f"fixed versions {[hex(v) for v in versions]}")
 
 
 def main():
@@ -178,7 +178,6 @@ def main():
     check_safe_loading(pe)
     if args.product:
         check_manifest(pe, args.product)
-    if args.product in VERSIONS:
         check_version(pe, args.product)
     if args.product == "saver":
         # A frame buffer per monitor: beyond 2 GB on a 64-bit Windows rather than out of memory.

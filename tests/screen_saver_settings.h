@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "paths.h"
 #include "test_support.h"
 
 namespace testing_support {
 
-inline std::string SystemIniPath()
-{
-    char windows[MAX_PATH] = "";
-    ::GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\system.ini";
-}
+inline std::string SystemIniPath() { return std::string(WindowsDirectory()) + "system.ini"; }
 
 inline BOOL ScreenSaveActive()
 {

@@ -1,11 +1,17 @@
 // Small helpers shared by the Windows-side tests: a scratch folder on the real file system of the
-// Wine prefix, and whole-file reads and writes.
+// Wine prefix, the test program's own and the user's folders, a folder's entries, and whole-file
+// reads and writes.
 #pragma once
 
+#include <doctest.h>
 #include <windows.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "paths.h"
 
 namespace testing_support {
 
@@ -54,12 +60,56 @@ private:
     std::string path_;
 };
 
+// `name` in the test program's folder, where the build puts fixture programs and payload files.
+inline std::string BuildFile(const std::string& name)
+{
+    char self[MAX_PATH] = "";
+    ::GetModuleFileNameA(NULL, self, MAX_PATH);
+    std::string folder(self);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return folder + name;
+}
+
 inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The user's folder `folderId` (a CSIDL), which must be there.
+inline std::string SpecialFolder(int folderId)
+{
+    char path[MAX_PATH] = "";
+    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, folderId, FALSE));
+    return path;
+}
+
+// The names in `folder` that begin with `prefix`, sorted (case as stored), without "." and "..".
+inline std::vector<std::string> EntriesIn(const std::string& folder, const std::string& prefix = "")
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != ".." && name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A whole path for the wide file functions: the ANSI ones stop at MAX_PATH characters, the "\\?\" form
+// of the wide ones does not.
+inline std::wstring LongPath(const std::string& path)
+{
+    HeapBlock wide(0);
+    return L"\\\\?\\" + std::wstring(ToWide(path.c_str(), wide) ? static_cast<LPCWSTR>(wide.get()) : L"");
+}
 
 inline std::vector<unsigned char> ReadAll(const std::string& path)
 {
     std::vector<unsigned char> bytes;
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE h = path.size() < MAX_PATH ? ::CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL)
+                                      : ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
     if (h == INVALID_HANDLE_VALUE) return bytes;
     const DWORD size = ::GetFileSize(h, NULL);
     bytes.resize(size);

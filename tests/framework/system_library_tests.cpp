@@ -6,6 +6,7 @@
 #include <string>
 
 #include "paths.h"
+#include "registry_key.h"
 #include "system_library.h"
 #include "test_support.h"
 
@@ -118,15 +119,12 @@ TEST_CASE("before Windows 7 the search is left wide and the shell's DLLs are tak
     testing_support::ScratchDir dir;
     const std::string probe = dir.file(kVistaProbe);
     REQUIRE(::CopyFileA(ModulePath(NULL).c_str(), probe.c_str(), FALSE));
-    HKEY key = NULL;
-    REQUIRE(::RegCreateKeyExA(HKEY_CURRENT_USER, kWineAppDefaults, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) ==
-            ERROR_SUCCESS);
-    ::RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("vista"), sizeof("vista"));
-    ::RegCloseKey(key);
+    RegistryKey appDefaults;
+    REQUIRE(appDefaults.Create(HKEY_CURRENT_USER, kWineAppDefaults, KEY_SET_VALUE));
+    REQUIRE(appDefaults.SetString("Version", "vista"));
 
     std::string commandLine = "\"" + probe + "\" --test-case=\"" + kVistaCase + "\"";
-    STARTUPINFOA startup;
-    ::ZeroMemory(&startup, sizeof(startup));
+    STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     const BOOL started = ::CreateProcessA(probe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);

@@ -13,7 +13,7 @@
 
 using namespace testing_support;
 
-TEST_CASE("an existing entry is overwritten and the other boot entries stay")
+TEST_CASE("an existing entry is overwritten while the other boot entries stay and screen saving reads back as active")
 {
     SystemSettingsGuard guard;
     ScratchDir scratch;
@@ -22,9 +22,12 @@ TEST_CASE("an existing entry is overwritten and the other boot entries stay")
                      "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\OLD\\OTHER.SCR\r\ndrivers=mmsystem.dll\r\n"
                      "[drivers]\r\nwave=mmdrv.dll\r\n"));
     REQUIRE(ProfileValue("boot", "SCRNSAVE.EXE") == "C:\\OLD\\OTHER.SCR");
+    REQUIRE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, NULL, SPIF_UPDATEINIFILE));
+    REQUIRE(ScreenSaveActive() == FALSE);
 
     CHECK(ActivateScreenSaver(saver.c_str()) == 1);
 
+    CHECK(ScreenSaveActive() == TRUE);
     const std::string written = ProfileValue("boot", "SCRNSAVE.EXE");
     CHECK(SamePath(written.c_str(), saver.c_str()));
     CHECK(ProfileValue("boot", "shell") == "Explorer.exe");
@@ -57,7 +60,7 @@ TEST_CASE("a path with long and blank-containing folder names is written in its 
     CHECK(SamePath(written.c_str(), saver.c_str()));
 }
 
-TEST_CASE("a missing file gives 0 and leaves system.ini unchanged")
+TEST_CASE("a missing file or a system.ini that cannot be written gives 0 and leaves system.ini unchanged")
 {
     SystemSettingsGuard guard;
     ScratchDir scratch;
@@ -66,22 +69,12 @@ TEST_CASE("a missing file gives 0 and leaves system.ini unchanged")
     ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, NULL, SPIF_UPDATEINIFILE);
 
     CHECK(ActivateScreenSaver(scratch.file("Not There.scr").c_str()) == 0);
+    REQUIRE(::SetFileAttributesA(SystemIniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    CHECK(ActivateScreenSaver(MakeSaverFile(scratch.path(), "MG.SCR").c_str()) == 0);
+    REQUIRE(::SetFileAttributesA(SystemIniPath().c_str(), FILE_ATTRIBUTE_NORMAL));
 
     CHECK(ReadAll(SystemIniPath()) == before);
     CHECK(ScreenSaveActive() == FALSE);
-}
-
-TEST_CASE("screen saving reads back as active")
-{
-    SystemSettingsGuard guard;
-    ScratchDir scratch;
-    const std::string saver = MakeSaverFile(scratch.path(), "MARIGOLD.SCR");
-    REQUIRE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, NULL, SPIF_UPDATEINIFILE));
-    REQUIRE(ScreenSaveActive() == FALSE);
-
-    CHECK(ActivateScreenSaver(saver.c_str()) == 1);
-
-    CHECK(ScreenSaveActive() == TRUE);
 }
 
 // A short form that does not fit the usual 260 characters: Windows reports the size it needs (a

@@ -27,31 +27,3 @@ wave = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.
 (out / "chime.wav").write_bytes(b"RIFF" + struct.pack("<I", len(wave)) + wave)
 
 (out / "empty.bin").write_bytes(b"")
-
-
-# A version record (32-bit layout) whose translation table is cut to a single word, which resource
-# compilers refuse to write: embedded as raw RT_VERSION data by a fixture program.
-def node(key, value=b"", children=b"", text=False):
-    head = key.encode("utf-16-le") + b"\0\0"
-    body = bytearray(6 + len(head))
-    body[6:] = head
-    body += b"\0" * (-len(body) % 4)
-    body += value
-    if children:
-        body += b"\0" * (-len(body) % 4)
-        body += children
-    value_length = len(value) // 2 if text else len(value)
-    struct.pack_into("<HHH", body, 0, len(body), value_length, 1 if text else 0)
-    return bytes(body)
-
-
-def pad(data):
-    return data + b"\0" * (-len(data) % 4)
-
-
-fixed = struct.pack("<13I", 0xFEEF04BD, 0x10000, 0x10000, 0, 0x10000, 0, 0x3F, 0, 4, 1, 0, 0, 0)
-strings = node("StringFileInfo", children=node("040904b0", children=node("FileVersion", "4.2\0".encode("utf-16-le"), text=True)))
-# The padding after the cut entry holds what its missing half would be (code page 1200), so that only
-# the table's recorded length tells that the entry is incomplete.
-var = node("VarFileInfo", children=node("Translation", struct.pack("<H", 0x409)) + struct.pack("<H", 1200))
-(out / "short_translation.ver").write_bytes(node("VS_VERSION_INFO", fixed, pad(strings) + var))

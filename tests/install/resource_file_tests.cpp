@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "file_swap.h"
-#include "install_test_support.h"
+#include "paths.h"
 #include "payload_ids.h"
+#include "registry_key.h"
 #include "resource_file.h"
+#include "test_support.h"
 
-using namespace install_testing;
 using namespace testing_support;
 
 namespace {
@@ -20,6 +21,32 @@ LPCSTR Id(int id) { return MAKEINTRESOURCEA(id); }
 
 const LPCSTR kData = MAKEINTRESOURCEA(10);  // RT_RCDATA
 typedef std::vector<std::string> Names;
+
+// Points TMP and TEMP of this process at `folder` (which need not exist) and restores them afterwards.
+class TempFolderOverride {
+public:
+    explicit TempFolderOverride(const std::string& folder)
+    {
+        for (int i = 0; i < 2; ++i) {
+            char value[MAX_PATH] = "";
+            const DWORD length = ::GetEnvironmentVariableA(kNames[i], value, MAX_PATH);
+            had_[i] = length > 0 && length < MAX_PATH;
+            saved_[i] = had_[i] ? value : "";
+            ::SetEnvironmentVariableA(kNames[i], folder.c_str());
+        }
+    }
+    ~TempFolderOverride()
+    {
+        for (int i = 0; i < 2; ++i) ::SetEnvironmentVariableA(kNames[i], had_[i] ? saved_[i].c_str() : NULL);
+    }
+    TempFolderOverride(const TempFolderOverride&) = delete;
+    TempFolderOverride& operator=(const TempFolderOverride&) = delete;
+
+private:
+    static constexpr const char* kNames[2] = {"TMP", "TEMP"};
+    bool had_[2] = {};
+    std::string saved_[2];
+};
 
 // A scratch folder, with TMP and TEMP pointing at a folder that does not exist: nothing may need one.
 struct InstallCase {
@@ -77,32 +104,21 @@ private:
 std::vector<std::string> PendingDeletions()
 {
     std::vector<std::string> files;
-    HKEY key = NULL;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
-                        &key) != ERROR_SUCCESS)
-        return files;
+    RegistryKey key;
     DWORD size = 0;
     std::vector<char> value;
-    if (::RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, NULL, &size) == ERROR_SUCCESS && size) {
+    if (key.Open(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", KEY_QUERY_VALUE) &&
+        ::RegQueryValueExA(key.get(), "PendingFileRenameOperations", NULL, NULL, NULL, &size) == ERROR_SUCCESS && size) {
         value.resize(size + 2);
-        ::RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, reinterpret_cast<BYTE*>(value.data()), &size);
+        ::RegQueryValueExA(key.get(), "PendingFileRenameOperations", NULL, NULL, reinterpret_cast<BYTE*>(value.data()), &size);
     }
-    ::RegCloseKey(key);
-    // Pairs of "\??\source" and a target, which is empty for a deletion.
-    std::vector<std::string> strings;
+    // Pairs of "\??\source" and a target, which is empty for a deletion (the value ends in two spare NULs).
     for (size_t i = 0; i < size;) {
-        const std::string entry(&value[i]);
-        strings.push_back(entry);
-        i += entry.size() + 1;
+        const std::string source(&value[i]), target(&value[i + source.size() + 1]);
+        if (target.empty() && source.size() > 4) files.push_back(source.substr(4));
+        i += source.size() + target.size() + 2;
     }
-    for (size_t i = 0; i + 1 < strings.size(); i += 2)
-        if (strings[i + 1].empty() && strings[i].size() > 4) files.push_back(strings[i].substr(4));
     return files;
-}
-
-bool SameFile(std::string a, std::string b)
-{
-    return a.size() == b.size() && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
 }
 
 // Stands in for MoveFileExA and refuses to move the new copies (prefix "scs"): every other move is real.
@@ -268,7 +284,8 @@ TEST_CASE("a running installed program is replaced and its old copy goes at the 
     CHECK(aside.compare(0, 3, kAsidePrefix) == 0);
     CHECK(ReadAll(c.dir.file(aside)) == BuildBytes("version_commas.exe"));
     const std::vector<std::string> pending = PendingDeletions();
-    CHECK(std::any_of(pending.begin(), pending.end(), [&](const std::string& f) { return SameFile(f, c.dir.file(aside)); }));
+    const auto asideFile = [&](const std::string& file) { return SamePath(file.c_str(), c.dir.file(aside).c_str()); };
+    CHECK(std::any_of(pending.begin(), pending.end(), asideFile));
 
     // Removed the same way when it runs: the name is free at once.
     RunningProgram again(path);

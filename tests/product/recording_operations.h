@@ -13,6 +13,11 @@ namespace recording {
 
 typedef std::vector<std::string> Calls;
 
+// The four publisher shortcuts and the six pictures and sounds, in the order both sequences take them.
+const char* const kShortcutTitles[] = {"LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES", "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS",
+                                       "LUMAVERT", "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS"};
+const char* const kAssets[] = {"ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"};
+
 struct Answers {
     std::string failingFile = "-";    // a file whose path ends so cannot be installed or removed
     std::string fileAtRestart = "-";  // one that is removed only at the next restart

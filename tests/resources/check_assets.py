@@ -21,6 +21,8 @@ BITMAPS = {
     "pumpkin3.bmp": (40, 40, 24, 0, 4856),
 }
 GENERATED = sorted(list(BITMAPS) + ["boom1.wav", "setup.ico", "saver.ico"])
+
+
 def run(*command):
     return subprocess.run(command, check=True, capture_output=True, text=True).stdout
 
@@ -47,11 +49,8 @@ def check_bitmap(path, width, height, bits, colours, size):
         check(entries and int(entries.group(1)) == colours, f"{name}: colormap entries {entries and entries.group(1)}")
 
     # Key-coloured background around a figure that never uses the key colour itself.
-    pixels = run("convert", path, "-depth", "8", "txt:-").splitlines()[1:]
-    colour = {}
-    for line in pixels:
-        m = re.match(r"(\d+),(\d+): \((\d+),(\d+),(\d+)", line)
-        colour[int(m.group(1)), int(m.group(2))] = tuple(int(m.group(i)) for i in (3, 4, 5))
+    pixels = re.findall(r"^(\d+),(\d+): \((\d+),(\d+),(\d+)", run("convert", path, "-depth", "8", "txt:-"), re.M)
+    colour = {(int(x), int(y)): (int(r), int(g), int(b)) for x, y, r, g, b in pixels}
     corners = [colour[0, 0], colour[width - 1, 0], colour[0, height - 1], colour[width - 1, height - 1]]
     check(all(c == KEY for c in corners), f"{name}: corners {corners} are the key colour")
     figure = sum(1 for c in colour.values() if c != KEY)

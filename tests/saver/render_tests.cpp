@@ -68,9 +68,7 @@ TEST_CASE("clipped blit draws exactly the part of a figure inside the frame at e
         const FramePixels frame = {memory.data() + stride, w, h, stride};
         for (int x = -5; x <= w + 1; ++x) {
             for (int y = -4; y <= h + 1; ++y) {
-                CAPTURE(w);
-                CAPTURE(x);
-                CAPTURE(y);
+                INFO("frame width ", w, ", figure at ", x, ",", y);
                 for (int py = 0; py < h; ++py) std::fill_n(frame.bits + py * stride, w, kSky);
                 const RECT drawn = DrawSpriteClipped(frame, sprite, x, y, 255);
                 const RECT expected = {std::max(x, 0), std::max(y, 0), std::min(x + 4, w), std::min(y + 3, h)};

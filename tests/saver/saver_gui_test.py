@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""End-to-end tests of Marigold.scr under Wine on a private X server (Xvfb, no window manager).
-
-Runs in a private copy of the test prefix, so pictures can be planted, damaged and removed in
-C:\\windows\\marigoldfiles and the settings changed without touching other tests."""
+"""End-to-end tests of Marigold.scr under Wine on a private X server (Xvfb, no window manager), in a
+private copy of the test prefix: what a test plants, damages or changes touches no other test."""
 import argparse
 import contextlib
 import os
@@ -20,13 +18,10 @@ SCREEN = (1024, 768)
 
 
 class SaverBox:
-    """The saver's programs in a private copy of the test prefix, shown on a private X server: what a
-    test plants or changes stays here."""
+    """The saver's programs in the private prefix, shown on the private X server."""
 
     def __init__(self, args, sandbox, display):
-        self.args = args
-        self.sandbox = sandbox
-        self.display = display
+        self.args, self.sandbox, self.display = args, sandbox, display
         self.root = str(sandbox.root)
         self.assets = sandbox.drive_c / "windows" / ASSET_FOLDER
 
@@ -45,13 +40,13 @@ class SaverBox:
         process = self.wine(self.args.probe, "/s", f"--probe={folder.windows}", *args, winedebug="+msgbox")
         return process, folder
 
-    def change_monitors(self, probe, monitors, layout):
+    def change_monitors(self, probe, monitors, layout=None):
         """Gives the test build other monitors and tells every window the display changed; returns
-        the scenes of the test build's layout `layout` (None when it never came)."""
+        the scenes of the test build's layout `layout`, when asked for, once it came (None if never)."""
         probe.set_monitors(monitors)
-        helper = self.sandbox.run(self.args.helper, "displaychange", SCREEN[0], SCREEN[1], env=self.display.env(), timeout=60)
+        helper = self.sandbox.run(self.args.helper, "displaychange", *SCREEN, env=self.display.env(), timeout=60)
         check("displaychange sent" in helper.stdout, "a display change is sent to every window")
-        return probe.wait(lambda: probe.layout(layout))
+        return layout and probe.wait(lambda: probe.layout(layout))
 
     def reg(self, *args):
         return self.sandbox.run("reg", *args, timeout=60)
@@ -129,12 +124,8 @@ class Probe:
 
     def statuses(self):
         """Status lines as dicts of numbers: frames, layouts, booms, gdi, user, committed and heap (KB)."""
-        result = []
-        for line in self.lines():
-            words = line.split()
-            if words[:1] == ["status"]:
-                result.append({words[i]: int(words[i + 1]) for i in range(1, len(words) - 1, 2)})
-        return result
+        lines = [line.split() for line in self.lines()]
+        return [{words[i]: int(words[i + 1]) for i in range(1, len(words) - 1, 2)} for words in lines if words[:1] == ["status"]]
 
     def scenes(self, number):
         """The scene lines of layout `number`, as lists of words, or None before they are all there (the
@@ -194,21 +185,16 @@ is_moon = lambda r, g, b: r > 215 and g > 200 and 140 < b < 215  # noqa: E731
 is_black = lambda r, g, b: r < 3 and g < 3 and b < 3  # noqa: E731
 
 
-def count_in(raw, test, left=0, top=0, right=SCREEN[0], bottom=SCREEN[1]):
-    """The pixels of a screenshot (rgb bytes) within the given box for which test(r, g, b) holds."""
-    width = SCREEN[0]
-    count = 0
-    for y in range(top, bottom):
-        row = raw[(y * width + left) * 3:(y * width + right) * 3]
-        for x in range(0, len(row), 3):
-            if test(row[x], row[x + 1], row[x + 2]):
-                count += 1
-    return count
-
-
 def region(raw, left, top, right, bottom):
+    """The rgb bytes of a box of a screenshot, row after row."""
     width = SCREEN[0]
     return b"".join(raw[(y * width + left) * 3:(y * width + right) * 3] for y in range(top, bottom))
+
+
+def count_in(raw, test, left=0, top=0, right=SCREEN[0], bottom=SCREEN[1]):
+    """The pixels of a screenshot within the given box for which test(r, g, b) holds."""
+    pixels = region(raw, left, top, right, bottom)
+    return sum(1 for x in range(0, len(pixels), 3) if test(pixels[x], pixels[x + 1], pixels[x + 2]))
 
 
 def no_error_box(err, what):
@@ -331,12 +317,8 @@ def test_preview(box):
 
 
 def reg_values(box):
-    values = {}
-    for line in box.reg("query", SETTINGS_KEY).stdout.splitlines():
-        parts = line.split()
-        if len(parts) == 3 and parts[1] == "REG_DWORD":
-            values[parts[0]] = int(parts[2], 16)
-    return values
+    lines = [line.split() for line in box.reg("query", SETTINGS_KEY).stdout.splitlines()]
+    return {words[0]: int(words[2], 16) for words in lines if len(words) == 3 and words[1] == "REG_DWORD"}
 
 
 def use_settings_dialog(box, switch, keys):
@@ -360,8 +342,6 @@ SETTINGS_CASES = [
     ("changed settings are stored", "/c", {"Sound": 1, "Pumpkins": 5, "Speed": 5},
      [["space"], ["Tab"], ["Right", "Right"], ["Tab"], ["Left"], ["Return"]], {"Sound": 0, "Pumpkins": 7, "Speed": 4}),
     ("Cancel stores nothing", "/C", {}, [["space", "Escape"]], {"Sound": 0, "Pumpkins": 7, "Speed": 4}),
-    ("invalid values are clamped or defaulted", "/c", {"Sound": "loud", "Pumpkins": 99, "Speed": 0}, [["Return"]],
-     {"Sound": 1, "Pumpkins": 12, "Speed": 1}),
 ]
 
 
@@ -373,7 +353,8 @@ def test_settings(box):
         values = reg_values(box)
         check(values == after, f"{what}: {values}")
 
-    # A full-screen run with the invalid settings still works.
+    # A full-screen run with invalid settings still works (how they read is the settings' unit test).
+    box.store_settings(Sound="loud", Pumpkins=99, Speed=0)
     process, _ = start_full_screen(box, "/s runs with clamped settings")
     check_ends(box, process, "/s with clamped settings", ("key", "Escape"))
     box.reg("delete", SETTINGS_KEY, "/f")
@@ -465,12 +446,11 @@ def test_display_change(box):
 
 
 def test_long_run(box):
-    """Hours of frames in about a minute, with monitors changing on the way: what the process holds
-    must not grow with the frames. GDI and USER objects and what the heaps hold must stay exactly as
-    they were; the committed private memory may grow a little once, when a display change makes a heap
-    reach for more (up to 256 KB seen), never with the frames. Without the booms: Wine starts a thread of about 1 MB
-    for each one and its sound system keeps a little more now and then. Counts are compared by the
-    least of several status lines, early (after the buffers have grown to the busiest frame) and late."""
+    """Hours of frames in about a minute, with monitors changing on the way: GDI and USER objects and
+    what the heaps hold stay as they were; the committed private memory may grow a little once, when a
+    display change makes a heap reach for more (up to 256 KB seen), never with the frames. Without the
+    booms: Wine starts a thread of about 1 MB for each. Counts are compared by the least of several
+    status lines, early (after the buffers have grown to the busiest frame) and late."""
     box.plant_assets()
     box.store_settings(Sound=0)
     process, probe = box.probe("long-run", "--fast=100", "--every=4000", monitors=ONE_MONITOR)
@@ -519,8 +499,7 @@ def test_display_rest(box):
     statuses = len(probe.statuses())
     time.sleep(0.5)  # until Wine shows the last frame drawn
     before = box.screenshot(os.path.join(probe.unix, "off1.png"))
-    probe.set_monitors(TWO_MONITORS)
-    box.sandbox.run(box.args.helper, "displaychange", *SCREEN, env=box.display.env(), timeout=60)
+    box.change_monitors(probe, TWO_MONITORS)
     time.sleep(1)
     check(len(probe.statuses()) == statuses and box.screenshot(os.path.join(probe.unix, "off2.png")) == before,
           "no frame and no painting while the display is off, also after a new layout")

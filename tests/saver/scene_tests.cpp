@@ -9,14 +9,6 @@ bool Inside(double x, double y, int w, int h, const Scene& scene)
     return x >= 0 && y >= 0 && x + w <= scene.width() && y + h <= scene.height();
 }
 
-SaverSettings Settings(int pumpkins, int speed)
-{
-    SaverSettings s;
-    s.pumpkins = pumpkins;
-    s.speed = speed;
-    return s;
-}
-
 }  // namespace
 
 TEST_CASE("scene keeps every figure on screen")
@@ -27,11 +19,8 @@ TEST_CASE("scene keeps every figure on screen")
                               {1280, 720, 96}, {1600, 900, 96}};
     for (const auto& screen : screens) {
         for (int speed : {1, 5, 10}) {
-            CAPTURE(screen[0]);
-            CAPTURE(screen[1]);
-            CAPTURE(screen[2]);
-            CAPTURE(speed);
-            Scene scene(MakeSceneGeometry(screen[0], screen[1], screen[2]), Settings(12, speed), 12345u + speed);
+            INFO("screen ", screen[0], "x", screen[1], " at ", screen[2], " DPI, speed ", speed);
+            Scene scene(MakeSceneGeometry(screen[0], screen[1], screen[2]), SaverSettings{true, 12, speed}, 12345u + speed);
             const FigureSizes& sizes = scene.sizes();
             const int shard = scene.geometry().shardSize;
             int bursts = 0;
@@ -65,7 +54,7 @@ TEST_CASE("scene keeps every figure on screen")
 
 TEST_CASE("scene pumpkins land on the ground and burst after bouncing")
 {
-    Scene scene(MakeSceneGeometry(1024, 768), Settings(3, 5), 99u);
+    Scene scene(MakeSceneGeometry(1024, 768), SaverSettings{true, 3, 5}, 99u);
     const FigureSizes& sizes = scene.sizes();
     bool sawBursting = false, sawResting = false, sawBack = false;
     for (int frame = 0; frame < 30 * 90; ++frame) {
@@ -87,7 +76,7 @@ TEST_CASE("scene pumpkins land on the ground and burst after bouncing")
 TEST_CASE("scene survives screens smaller than the figures")
 {
     for (const auto& screen : {std::make_pair(1, 1), std::make_pair(30, 20), std::make_pair(0, 0), std::make_pair(-5, 100)}) {
-        Scene scene(MakeSceneGeometry(screen.first, screen.second), Settings(0, 99), 0u);
+        Scene scene(MakeSceneGeometry(screen.first, screen.second), SaverSettings{true, 0, 99}, 0u);
         for (int frame = 0; frame < 600; ++frame) scene.Step();
         CHECK(scene.width() >= 1);
         CHECK(scene.height() >= 1);

@@ -4,33 +4,29 @@
 
 #include <string>
 
+#include "registry_key.h"
 #include "settings.h"
 
 namespace {
 
 // A key of our own below HKCU, removed at scope exit, so the real settings are never touched.
-class TestKey {
+class TestKey : public RegistryKey {
 public:
-    TestKey() : path_("Software\\LUMAVERT\\MarigoldTest" + std::to_string(::GetCurrentProcessId())) {}
-    ~TestKey() { ::RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
+    TestKey() : path_("Software\\LUMAVERT\\MarigoldTest" + std::to_string(::GetCurrentProcessId()))
+    {
+        REQUIRE(Create(HKEY_CURRENT_USER, path_.c_str(), KEY_SET_VALUE | KEY_QUERY_VALUE));
+    }
+    ~TestKey()
+    {
+        reset();
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+    }
     const char* path() const { return path_.c_str(); }
 
-    void SetDword(const char* name, DWORD value) const { Set(name, REG_DWORD, &value, sizeof(value)); }
-    void SetString(const char* name, const char* text) const
-    {
-        Set(name, REG_SZ, text, static_cast<DWORD>(std::string(text).size() + 1));
-    }
-    void Set(const char* name, DWORD type, const void* data, DWORD size) const
-    {
-        HKEY key = NULL;
-        REQUIRE(::RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) == ERROR_SUCCESS);
-        ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-        ::RegCloseKey(key);
-    }
     DWORD GetDword(const char* name) const
     {
-        DWORD value = 0xDEADBEEF, size = sizeof(value);
-        ::RegGetValueA(HKEY_CURRENT_USER, path_.c_str(), name, RRF_RT_REG_DWORD, NULL, &value, &size);
+        DWORD value = 0xDEADBEEF;
+        QueryDword(name, value);
         return value;
     }
 
@@ -55,7 +51,7 @@ TEST_CASE("settings clamp numbers into range")
 TEST_CASE("settings defaults when the key or values are missing")
 {
     TestKey key;
-    SaverSettings s = LoadSettings(HKEY_CURRENT_USER, key.path());
+    SaverSettings s = LoadSettings(HKEY_CURRENT_USER, (key.path() + std::string("\\Missing")).c_str());
     CHECK(s.sound);
     CHECK(s.pumpkins == SaverSettings::kDefaultPumpkins);
     CHECK(s.speed == SaverSettings::kDefaultSpeed);
@@ -68,10 +64,7 @@ TEST_CASE("settings defaults when the key or values are missing")
 TEST_CASE("settings round trip through the registry")
 {
     TestKey key;
-    SaverSettings wanted;
-    wanted.sound = false;
-    wanted.pumpkins = 11;
-    wanted.speed = 2;
+    SaverSettings wanted{false, 11, 2};
     REQUIRE(SaveSettings(wanted, HKEY_CURRENT_USER, key.path()));
     CHECK(key.GetDword("Sound") == 0u);
     CHECK(key.GetDword("Pumpkins") == 11u);
@@ -94,8 +87,8 @@ TEST_CASE("settings ignore wrong types and clamp stored numbers")
     TestKey key;
     key.SetString("Sound", "0");
     key.SetString("Pumpkins", "3");
-    const unsigned char shortValue[2] = {3, 0};
-    key.Set("Speed", REG_BINARY, shortValue, sizeof(shortValue));
+    const BYTE shortValue[2] = {3, 0};
+    ::RegSetValueExA(key.get(), "Speed", 0, REG_BINARY, shortValue, sizeof(shortValue));
     SaverSettings s = LoadSettings(HKEY_CURRENT_USER, key.path());
     CHECK(s.sound);
     CHECK(s.pumpkins == SaverSettings::kDefaultPumpkins);

@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""The setup run end to end, the way a user runs it: the built setup in its own fresh copy of a Wine
-prefix, on a virtual display, its message boxes answered with real keys. What it installed, wrote and
-started is then read from the prefix with independent tools (lnkinfo, the registry, recording stand-ins
-for the browser and the control panel)."""
+"""The setup run end to end, the way a user runs it, on the machine e2e_machine.py makes: what it
+installed, wrote and started is read back with independent tools."""
 import os
 import pathlib
 import re
@@ -13,7 +11,7 @@ import time
 from checks import check
 from e2e_machine import Machine, Preview, expect_boxes, expect_installed, expect_launches, expect_nothing_installed
 from e2e_machine import expect_shortcuts, expect_user_rights, machine_arguments, run_scenario, server_file_limits
-from product import ASK_INSTALL as ASK, ASSETS, CONTROL_PARAMETERS, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS
+from product import ASK_INSTALL as ASK, INSTALL_FAILED as FAILURE, INSTALLED as SUCCESS
 from product import SETTINGS_KEY, SHORTCUTS
 from product import MB_OK_INFORMATION, MB_YESNO_QUESTION, SETUP_TITLE as TITLE
 from wine_session import SLOW
@@ -42,11 +40,9 @@ def scenario_yes(args, display):
 
 
 def scenario_shell_unreachable(args, display):
-    """The desktop runs but its shell cannot be reached: the interface of its list of shell windows is
-    not registered, so it cannot be brought into the setup's process and the way to the desktop's
-    shell fails at its first step. The setup, which runs with administrator rights, then starts
-    nothing: whatever it started itself, or with a token made from its own, would run with more than
-    the user's rights. It installs and reports as ever."""
+    """The desktop's shell cannot be reached (the interface of its list of shell windows is not
+    registered): the elevated setup starts nothing, as whatever it started itself, or with a token made
+    from its own, would have more than the user's rights. It installs and reports as ever."""
     m = Machine(args, display)
     key = "HKCR\\Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
     # A 64-bit Windows has two registry views. Whether they share this key depends on the prefix (one
@@ -66,11 +62,9 @@ def scenario_shell_unreachable(args, display):
 
 
 def scenario_links_planted(args, display):
-    """Links an unelevated program of the user planted before the install: the Internet shortcut's name
-    leads to a file of the system's, the Desktop and Programs folders to the Windows folder and its
-    Fonts folder (there in every prefix; C:\\windows\\system is made by Wine's 32-bit half only). The
-    setup follows none of them: nothing outside the profile is written, the shortcut in a real folder
-    is made, and the installation succeeds as ever."""
+    """Links a program of the user planted before the install: the Internet shortcut's name to a system
+    file, the Desktop and Programs folders to the Windows folder and its Fonts folder (in every prefix).
+    None is followed, the Start Menu's link is made, and the installation succeeds as ever."""
     m = Machine(args, display)
     paths = m.shortcut_paths()
     victim = m.windows / "win.ini"
@@ -121,13 +115,8 @@ def scenario_failure(args, display):
     m.sandbox.give_to_wine_user(assets)
     trace = m.install(FAILURE, box_calls=True)
     expect_boxes(trace, [(ASK, MB_YESNO_QUESTION), (FAILURE, MB_OK_INFORMATION)])
-    check((m.windows / "Marigold.scr").read_bytes() == pathlib.Path(args.saver).read_bytes(), "file 1 written")
-    for name in ASSETS[:2]:
-        check((assets / name).read_bytes() == (pathlib.Path(args.assets) / name).read_bytes(), f"{name} written")
+    # Which files come before the one that fails, and that nothing comes after it, is the sequence test's.
     check((assets / "pumpkin1.bmp").is_dir(), "the folder in the way stays")
-    for name in ASSETS[3:]:
-        check(not (assets / name).exists(), f"{name} not touched")
-    check(m.boot_value() is None, "no activation")
     expect_launches(m, trace)
     expect_shortcuts(m)
 
@@ -146,30 +135,17 @@ def scenario_installed_version(args, display):
     # The entry among the installed programs shows what is installed now.
     shown = [m.sandbox.reg_value(m.entry_key(), name) for name in ("DisplayVersion", "VersionMajor", "VersionMinor")]
     check(shown == (["2.0", "0x2", "0x0"] if kept else ["1.00", "0x1", "0x0"]), f"the entry's version: {shown}")
-    check(m.boot_value() is not None, "activated")
-    check(m.temp_leftovers() == [], "no temporary files left")
     expect_launches(m, trace)
 
 
 scenario_newer_kept = scenario_older_replaced = scenario_installed_version
 
 
-def scenario_activation_fails(args, display):
-    """All files installed, but the activation failed."""
-    m = Machine(args, display)
-    ini = m.windows / "system.ini"
-    ini.chmod(0o444)  # read-only for the user Wine runs as: the profile write fails
-    trace = m.install(FAILURE)
-    check((m.windows / "marigoldfiles" / "boom1.wav").exists(), "all seven files were installed")
-    check(ini.read_bytes() == m.system_ini_before, "system.ini unchanged")
-    expect_launches(m, trace)
-    ini.chmod(0o644)
-
-
 def scenario_running_saver(args, display):
     """A re-run while the installed screen saver runs as a preview: Windows will not replace or delete a
-    running program's file, but renames it; the old copy goes at the next restart. The re-run also
-    makes again the shortcuts that went meanwhile, and leaves nothing of its own behind."""
+    running program's file, but renames it (how, and its listing for the next restart, are the file
+    swap's unit test); the old copy goes at the next restart. The re-run also makes again the shortcuts
+    that went meanwhile, and leaves nothing of its own behind."""
     m = Machine(args, display)
     m.install(log_name="first")
     for path in m.shortcut_paths().values():
@@ -179,10 +155,7 @@ def scenario_running_saver(args, display):
     m.install(log_name="second")
     expect_installed(m)
     aside = [name for name in m.new_in_windows() if name not in ("marigold.scr", "marigoldfiles")]
-    check(len(aside) == 1 and aside[0].startswith("old") and aside[0].endswith(".tmp"),
-          f"the running copy was renamed aside: {aside}")
-    pending = m.pending_deletions()
-    check(aside and f"c:\\windows\\{aside[0]}" in pending, f"and listed for deletion at the next restart: {pending}")
+    check(len(aside) == 1, f"the running copy was renamed aside: {aside}")
     preview.end()
     m.restart()
     check(m.new_in_windows() == ["marigold.scr", "marigoldfiles"], f"after a restart it is gone: {m.new_in_windows()}")
@@ -244,11 +217,10 @@ def expect_dlls_from_system_folder(trace):
 
 
 def scenario_planted_dll(args, display):
-    """A version.dll planted in the download folder beside the setup and in the current folder, with
-    Wine told to prefer such a DLL to its own. Wine's user32 imports version.dll, so the planted copy
-    is loaded into the process whatever the setup does; what must hold is that the setup never asks
-    for it and never calls it. The setup installs as usual, and on a second run a newer installed
-    screen saver survives, which takes the real version functions (the planted ones fail every call)."""
+    """A version.dll planted beside the setup in the download folder and in the current folder, Wine told
+    to prefer it to its own. Wine's user32 imports version.dll, so it is loaded whatever the setup does;
+    what must hold is that the setup never asks for it nor calls it. The setup installs as usual, and on
+    a second run a newer installed screen saver survives (the planted functions fail every call)."""
     m = Machine(args, display)
     downloads = m.dir / "Downloads"
     current = m.dir / "current"

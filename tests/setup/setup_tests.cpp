@@ -31,12 +31,9 @@ Calls FullSequence()
     const std::string windows(WindowsDirectory()), assets = windows + "marigoldfiles\\";
     const std::string url = PublisherSiteUrl;
     Calls calls;
-    for (const char* title : {"LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES", "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS", "LUMAVERT",
-                              "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS"})
-        calls.push_back(std::string("shortcut ") + title + " -> " + url);
+    for (const char* title : kShortcutTitles) calls.push_back(std::string("shortcut ") + title + " -> " + url);
     calls.insert(calls.end(), {"file " + assets + "uninstall.exe", "file " + windows + "Marigold.scr", RegisterCall()});
-    for (const char* name : {"ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"})
-        calls.push_back("file " + assets + name);
+    for (const char* name : kAssets) calls.push_back("file " + assets + name);
     calls.insert(calls.end(), {"record " + windows + "Marigold.scr", "activate " + windows + "Marigold.scr"});
     return calls;
 }

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "internet_shortcut.h"
+#include "registry_key.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -12,13 +13,6 @@ using namespace testing_support;
 namespace {
 
 const char kUrl[] = "http://www.lumavert.example";
-
-std::string FavoritesFolder()
-{
-    char path[MAX_PATH] = "";
-    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, CSIDL_FAVORITES, FALSE));
-    return path;
-}
 
 // A title no other test (or earlier run) uses.
 std::string UniqueTitle(const std::string& stem)
@@ -31,42 +25,6 @@ std::string UniqueTitle(const std::string& stem)
 std::string ExpectedBytes(const std::string& url)
 {
     return "[DEFAULT]\r\nBASEURL=" + url + "\r\n[InternetShortcut]\r\nURL=" + url + "\r\n";
-}
-
-// Names in `folder` that begin with `prefix`.
-std::vector<std::string> NamesStartingWith(const std::string& folder, const std::string& prefix)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (std::string(found.cFileName).compare(0, prefix.size(), prefix) == 0) names.push_back(found.cFileName);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return names;
-}
-
-// The ANSI file functions stop at MAX_PATH characters; the "\\?\" form of the wide ones does not.
-std::wstring LongPath(const std::string& path)
-{
-    std::wstring wide(path.size(), L'\0');
-    wide.resize(static_cast<size_t>(
-        ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], static_cast<int>(wide.size()))));
-    return L"\\\\?\\" + wide;
-}
-
-std::vector<unsigned char> ReadAllLong(const std::string& path)
-{
-    std::vector<unsigned char> bytes;
-    HANDLE h = ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(::GetFileSize(h, NULL));
-    DWORD got = 0;
-    if (!bytes.empty() && !::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, NULL)) got = 0;
-    bytes.resize(got);
-    ::CloseHandle(h);
-    return bytes;
 }
 
 // Deletes a shortcut this test made, whatever its attributes and length.
@@ -85,61 +43,44 @@ class RedirectedShellFolder {
 public:
     RedirectedShellFolder(const char* name, const std::string& path) : name_(name)
     {
-        Save(kConfigured, configured_);
-        Save(kResolved, resolved_);
-        HKEY key;
-        REQUIRE(::RegOpenKeyExA(HKEY_CURRENT_USER, kConfigured, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS);
-        ::RegSetValueExA(key, name_, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                         static_cast<DWORD>(path.size() + 1));
-        ::RegCloseKey(key);
+        for (Saved& saved : saved_) {
+            if (!saved.key.Open(HKEY_CURRENT_USER, saved.keyName, KEY_QUERY_VALUE | KEY_SET_VALUE)) continue;
+            const LONG read = ::RegQueryValueExA(saved.key.get(), name, NULL, &saved.type, saved.data, &saved.size);
+            REQUIRE(read != ERROR_MORE_DATA);
+            saved.present = read == ERROR_SUCCESS;
+        }
+        REQUIRE(::RegSetValueExA(saved_[0].key.get(), name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                                 static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS);
     }
     ~RedirectedShellFolder()
     {
-        Restore(kConfigured, configured_);
-        Restore(kResolved, resolved_);
+        for (Saved& saved : saved_) {
+            if (saved.present)
+                ::RegSetValueExA(saved.key.get(), name_, 0, saved.type, saved.data, saved.size);
+            else
+                saved.key.DeleteValue(name_);
+        }
     }
 
 private:
-    struct Value {
+    struct Saved {
+        const char* keyName;
+        RegistryKey key{};
         bool present = false;
         DWORD type = 0;
-        std::vector<BYTE> data;
+        BYTE data[4 * MAX_PATH] = {};
+        DWORD size = sizeof(data);
     };
-    static constexpr const char* kConfigured = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    static constexpr const char* kResolved = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-    void Save(const char* keyName, Value& value)
-    {
-        HKEY key;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
-        DWORD size = 0;
-        if (::RegQueryValueExA(key, name_, NULL, &value.type, NULL, &size) == ERROR_SUCCESS) {
-            value.data.resize(size);
-            value.present = ::RegQueryValueExA(key, name_, NULL, &value.type, value.data.data(), &size) == ERROR_SUCCESS;
-        }
-        ::RegCloseKey(key);
-    }
-    void Restore(const char* keyName, const Value& value)
-    {
-        HKEY key;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        if (value.present)
-            ::RegSetValueExA(key, name_, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
-        else
-            ::RegDeleteValueA(key, name_);
-        ::RegCloseKey(key);
-    }
-
     const char* name_;
-    Value configured_;
-    Value resolved_;
+    Saved saved_[2] = {{"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"},
+                       {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}};
 };
 
 }  // namespace
 
 TEST_CASE("Internet shortcut holds exactly four CR LF lines and a rerun rewrites it")
 {
-    const std::string favorites = FavoritesFolder();
+    const std::string favorites = SpecialFolder(CSIDL_FAVORITES);
     const std::string title = UniqueTitle("LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES");
     RemovedAtExit shortcut{favorites + "\\" + title + ".url"};
 
@@ -151,7 +92,7 @@ TEST_CASE("Internet shortcut holds exactly four CR LF lines and a rerun rewrites
     CreateInternetShortcut(title.c_str(), kUrl);
     CreateInternetShortcut(title.c_str(), kUrl);
     CHECK(ReadAll(shortcut.path) == Bytes(ExpectedBytes(kUrl)));
-    CHECK(NamesStartingWith(favorites, title) == std::vector<std::string>{title + ".url"});
+    CHECK(EntriesIn(favorites, title) == std::vector<std::string>{title + ".url"});
 
     // The address goes in as given, however long, with nothing quoted or escaped.
     const std::string odd = "http://www.lumavert.example/a b?c=%20&d=" + std::string(3000, 'q');
@@ -162,7 +103,7 @@ TEST_CASE("Internet shortcut holds exactly four CR LF lines and a rerun rewrites
 TEST_CASE("Internet shortcut leaves a read-only shortcut unchanged")
 {
     const std::string title = UniqueTitle("Marigold read-only");
-    RemovedAtExit shortcut{FavoritesFolder() + "\\" + title + ".url"};
+    RemovedAtExit shortcut{SpecialFolder(CSIDL_FAVORITES) + "\\" + title + ".url"};
     const std::string before = "[InternetShortcut]\r\nURL=http://kept.example\r\n";
     REQUIRE(WriteAll(shortcut.path, before));
     REQUIRE(::SetFileAttributesA(shortcut.path.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -173,7 +114,7 @@ TEST_CASE("Internet shortcut leaves a read-only shortcut unchanged")
 
 TEST_CASE("Internet shortcut path is built at its real length")
 {
-    const std::string favorites = FavoritesFolder();
+    const std::string favorites = SpecialFolder(CSIDL_FAVORITES);
 
     // Folder and title one character short of MAX_PATH: written whole, under its whole name.
     const std::string fitStem = UniqueTitle("Marigold fits");
@@ -181,7 +122,7 @@ TEST_CASE("Internet shortcut path is built at its real length")
     RemovedAtExit fitShortcut{favorites + "\\" + fitTitle + ".url"};
     REQUIRE(fitShortcut.path.size() == MAX_PATH - 1);
     CreateInternetShortcut(fitTitle.c_str(), kUrl);
-    CHECK(NamesStartingWith(favorites, fitStem) == std::vector<std::string>{fitTitle + ".url"});
+    CHECK(EntriesIn(favorites, fitStem) == std::vector<std::string>{fitTitle + ".url"});
     CHECK(ReadAll(fitShortcut.path) == Bytes(ExpectedBytes(kUrl)));
 
     // Past MAX_PATH: the whole name or, where the system refuses such a path (Wine's ANSI calls do),
@@ -191,22 +132,22 @@ TEST_CASE("Internet shortcut path is built at its real length")
     RemovedAtExit longShortcut{favorites + "\\" + longTitle + ".url"};
     REQUIRE(longShortcut.path.size() > MAX_PATH);
     CreateInternetShortcut(longTitle.c_str(), kUrl);
-    const std::vector<std::string> written = NamesStartingWith(favorites, stem);
+    const std::vector<std::string> written = EntriesIn(favorites, stem);
     CHECK((written.empty() || written == std::vector<std::string>{longTitle + ".url"}));
-    if (!written.empty()) CHECK(ReadAllLong(longShortcut.path) == Bytes(ExpectedBytes(kUrl)));
+    if (!written.empty()) CHECK(ReadAll(longShortcut.path) == Bytes(ExpectedBytes(kUrl)));
 
     // Past any buffer a fixed-size assembly could hold: no file system takes such a name, and
     // nothing else is written or overrun.
     const std::string hugeStem = UniqueTitle("Marigold huge");
     const std::string hugeTitle = hugeStem + std::string(6000, 'H');
     CreateInternetShortcut(hugeTitle.c_str(), kUrl);
-    CHECK(NamesStartingWith(favorites, hugeStem).empty());
+    CHECK(EntriesIn(favorites, hugeStem).empty());
 }
 
 TEST_CASE("Internet shortcut without a Favorites folder writes nothing")
 {
     ScratchDir scratch;
-    const std::string realFavorites = FavoritesFolder();
+    const std::string realFavorites = SpecialFolder(CSIDL_FAVORITES);
     const std::string missing = scratch.file("no favorites here");
     const std::string title = UniqueTitle("Marigold homeless");
     {
@@ -217,7 +158,7 @@ TEST_CASE("Internet shortcut without a Favorites folder writes nothing")
         CreateInternetShortcut(title.c_str(), kUrl);
     }
     CHECK_FALSE(Exists(missing));
-    CHECK(NamesStartingWith(realFavorites, title).empty());
-    CHECK(NamesStartingWith(scratch.path(), title).empty());
-    CHECK(FavoritesFolder() == realFavorites);
+    CHECK(EntriesIn(realFavorites, title).empty());
+    CHECK(EntriesIn(scratch.path(), title).empty());
+    CHECK(SpecialFolder(CSIDL_FAVORITES) == realFavorites);
 }

@@ -17,13 +17,6 @@ namespace {
 
 const char kUrl[] = "http://www.lumavert.example";
 
-std::string SpecialFolder(int folderId)
-{
-    char path[MAX_PATH] = "";
-    REQUIRE(::SHGetSpecialFolderPathA(NULL, path, folderId, FALSE));
-    return path;
-}
-
 }  // namespace
 
 TEST_CASE("a shell link written through its handle has the bytes the link object saves from the system folder")
@@ -56,7 +49,7 @@ TEST_CASE("a shell link written through its handle has the bytes the link object
     ::CoUninitialize();
 }
 
-TEST_CASE("a shortcut is removed only while its bytes are exactly the ones written")
+TEST_CASE("a shortcut is removed only while its bytes are exactly the ones written and it may be deleted")
 {
     REQUIRE(SUCCEEDED(::CoInitialize(NULL)));
     const std::string title = "Marigold removal " + std::to_string(::GetCurrentProcessId());
@@ -78,7 +71,13 @@ TEST_CASE("a shortcut is removed only while its bytes are exactly the ones writt
         CHECK(remove() == PinnedRemoval::changed);
         CHECK(ReadAll(path) == changed);
 
+        // Made read-only by the user: it stays, and says so.
         REQUIRE(WriteAll(path, written.data(), written.size()));
+        REQUIRE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        CHECK(remove() == PinnedRemoval::notRemoved);
+        CHECK(ReadAll(path) == written);
+
+        REQUIRE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
         CHECK(remove() == PinnedRemoval::removed);
         CHECK_FALSE(Exists(path));
         CHECK(remove() == PinnedRemoval::absent);

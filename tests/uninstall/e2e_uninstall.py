@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
 """Removal end to end, the way a user removes a program: the setup installs for real, then Wine's own
-Add/Remove Programs engine (`uninstaller --list` / `--remove`) finds the entry and starts our
-uninstaller, whose boxes are answered with real keys; or the entry's quiet command runs it with /S.
-What is left afterwards is read from the prefix: files, shortcuts, registry, the active screen saver,
-and what a restart takes away."""
+Add/Remove Programs engine (`uninstaller --list` / `--remove`) starts our uninstaller, or the entry's
+quiet command runs it with /S. What is left, also after a restart, is read from the prefix."""
 import datetime
 import os
 import pathlib
@@ -40,7 +38,7 @@ class Removal:
         self.reg("add", "HKCU\\Control Panel\\Desktop", "/v", "ScreenSaveActive", "/d", "1", "/f")
 
     def uninstaller(self):
-        return self.m.windows_path(f"marigoldfiles\\{UNINSTALLER}")
+        return self.m.windows / "marigoldfiles" / UNINSTALLER
 
     def reg(self, *args):
         return self.m.sandbox.run("reg", *args)
@@ -55,11 +53,9 @@ class Removal:
         return self.m.run_program(["uninstaller", "--remove", PRODUCT], answers, TITLE, log_name, box_calls=box_calls)
 
     def remove_quietly(self, cwd=None, log_name="remove-quietly"):
-        """The entry's QuietUninstallString, as a package manager runs it: no boxes, the outcome as exit code."""
-        quiet = self.m.sandbox.reg_value(self.m.entry_key(), "QuietUninstallString")
-        check(quiet == f'"C:\\windows\\marigoldfiles\\{UNINSTALLER}" /S', f"the quiet command: {quiet}")
-        code, boxes, _ = self.m.run_program([self.uninstaller(), "/S"], [], TITLE, log_name,
-                                            cwd=cwd)
+        """The entry's QuietUninstallString (checked with the entry), as a package manager runs it: no
+        boxes, the outcome as exit code."""
+        code, boxes, _ = self.m.run_program([self.uninstaller(), "/S"], [], TITLE, log_name, cwd=cwd)
         check(boxes == [], f"no box: {boxes}")
         return code
 
@@ -80,8 +76,7 @@ class Removal:
         payload += [pathlib.Path(self.m.args.assets) / name for name in ASSETS]
         size_kb = (sum(p.stat().st_size for p in payload) + 1023) // 1024
         expected = {"DisplayName": PRODUCT, "DisplayVersion": "1.00", "VersionMajor": "0x1", "VersionMinor": "0x0",
-                    "Publisher": "LUMAVERT",
-                    "DisplayIcon": "C:\\windows\\Marigold.scr,0", "UninstallString": f'"{uninstaller}"',
+                    "Publisher": "LUMAVERT", "DisplayIcon": "C:\\windows\\Marigold.scr,0", "UninstallString": f'"{uninstaller}"',
                     "QuietUninstallString": f'"{uninstaller}" /S', "URLInfoAbout": self.m.args.url,
                     "InstallLocation": "C:\\windows\\marigoldfiles", "EstimatedSize": hex(size_kb),
                     "NoModify": "0x1", "NoRepair": "0x1"}
@@ -92,10 +87,9 @@ class Removal:
         check(value("InstallDate") in dates, f"installed on {value('InstallDate')}, expected one of {dates}")
 
     def expect_removed(self, folder_at_restart=False, in_use=False):
-        """Nothing of Marigold left within seconds of the uninstaller's end: its own file goes once it
-        has ended. Something is left for the next restart only where it is still in use: the emptied
-        asset folder another program has as its current folder, the screen saver running as a preview
-        (`in_use`); otherwise nothing at all is."""
+        """Nothing of Marigold left within seconds of the uninstaller's end (its own file goes once it has
+        ended); for the next restart only what is still in use: the emptied asset folder another program
+        has as its current folder, the screen saver running as a preview (`in_use`)."""
         m = self.m
         leftovers = lambda: [name for name in m.new_in_windows() if not (folder_at_restart and name == "marigoldfiles")]
         deadline = time.time() + 15 * SLOW
@@ -169,25 +163,17 @@ def scenario_remove_quietly(args, display):
 
 
 def scenario_remove_keeps_others(args, display):
-    """A file the user put into the product's folder and shortcuts the user pointed elsewhere stay."""
+    """A file the user put into the product's folder stays. (A shortcut the user changed stays too: the
+    shortcuts' unit test, and the removal's sequence test that it does not fail the removal.)"""
     r = Removal(args, display)
     r.m.install()
     m = r.m
     own = m.windows / "marigoldfiles" / "my notes.txt"
     own.write_text("mine")
-    paths = m.shortcut_paths()
-    paths["favorite"].write_bytes(b"[InternetShortcut]\r\nURL=https://example.org/\r\n")
-    made = m.sandbox.run(args.maker, "create", "0", paths["desktop"].stem, "C:\\windows\\notepad.exe")
-    check("created" in made.stdout, "the desktop link now opens something else")
-    changed = {name: paths[name].read_bytes() for name in ("favorite", "desktop")}
-    m.sandbox.give_to_wine_user(m.dir)
+    m.sandbox.give_to_wine_user(own)
     check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
     check(own.read_text() == "mine", "the user's own file stays, and so does its folder")
     check(sorted(p.name for p in own.parent.iterdir()) == [own.name], "nothing of ours is left beside it")
-    for name, content in changed.items():
-        check(paths[name].exists() and paths[name].read_bytes() == content, f"the changed {name} shortcut stays")
-    for name in ("start menu", "programs"):
-        check(not paths[name].exists(), f"our {name} shortcut is gone")
     check(not (m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
 
 
@@ -198,8 +184,7 @@ def scenario_remove_while_previewing(args, display):
     preview = Preview(r.m, cwd=r.m.windows / "marigoldfiles")
     check(preview.shown, "the installed screen saver runs as a preview")
     # Started as the entry's command is, so that its exit code can be read.
-    uninstaller = r.uninstaller()
-    code, boxes, _ = r.m.run_program([uninstaller], ["y", "Return"], TITLE, "remove")
+    code, boxes, _ = r.m.run_program([r.uninstaller()], ["y", "Return"], TITLE, "remove")
     check(boxes == [ASK_REMOVE, REMOVED_AT_RESTART] and code == EXIT_AT_RESTART,
           f"removed, the rest at the next restart: {boxes}, exit code {code}")
     r.expect_removed(folder_at_restart=True, in_use=True)
@@ -215,11 +200,9 @@ def scenario_remove_after_failure(args, display):
     in_the_way.mkdir(parents=True)
     r.m.sandbox.give_to_wine_user(in_the_way.parent)
     r.m.install(FAILURE)
-    check(PRODUCT in r.listed(), "listed although the installation failed")
     check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
     check(sorted(p.name for p in in_the_way.parent.iterdir()) == ["pumpkin1.bmp"], "only the folder in the way is left")
     check(not (r.m.windows / "Marigold.scr").exists() and PRODUCT not in r.listed(), "the rest is removed")
-    check(r.chosen_saver() == (PREVIOUS_SAVER, "1"), "the chosen screen saver was never changed")
 
 
 def scenario_remove_through_links(args, display):
@@ -248,20 +231,6 @@ def scenario_remove_through_links(args, display):
           "Marigold is removed")
 
 
-def scenario_remove_read_only_shortcut(args, display):
-    """The user made the Desktop link read-only: it stays, and the removal still finishes, with nothing
-    of the machine's left, the entry included."""
-    r = Removal(args, display)
-    r.m.install()
-    desktop = r.m.shortcut_paths()["desktop"]
-    desktop.chmod(0o444)  # read-only for the user Wine runs as
-    check(r.remove_quietly() == EXIT_REMOVED, "exit code 0: removed")
-    check(desktop.exists(), "the read-only Desktop link stays")
-    check(not (r.m.windows / "Marigold.scr").exists() and not (r.m.windows / "marigoldfiles").exists(),
-          "the screen saver, its files and the uninstaller are gone")
-    check(PRODUCT not in r.listed(), f"no longer listed: {r.listed()}")
-
-
 def run_hidden(m, *command):
     """Runs `command` where no one can see it; returns its whole exit code (None when it was still
     running after a minute) and the boxes it showed."""
@@ -272,10 +241,9 @@ def run_hidden(m, *command):
 
 
 def scenario_unattended(args, display):
-    """As a deployment agent running as the system runs them, where no one can see them: the setup
-    behaves as if No had been answered; the uninstaller without /S as on No; a switch it does not
-    know does nothing, even where a box could be seen; with /S it removes, and leaves nothing behind
-    for the next restart. Exit codes are read whole, inside Windows."""
+    """As a deployment agent running as the system runs them, where no one can see them: the setup acts
+    as on No, the uninstaller without /S as on No; an unknown switch does nothing, even where a box could
+    be seen; /S removes, leaving nothing for the next restart. Exit codes are read whole, inside Windows."""
     r = Removal(args, display)
     m = r.m
     uninstaller = f"C:\\windows\\marigoldfiles\\{UNINSTALLER}"
@@ -290,9 +258,9 @@ def scenario_unattended(args, display):
     for command, expected in (((uninstaller,), 1602), ((uninstaller, "/quiet"), 1639)):
         outcome = run_hidden(m, *command)
         check(outcome == (expected, []), f"{command[1:]}: exit code {expected} and no box: {outcome}")
-    for switch in ("/quiet", "/qn", "/VERYSILENT"):
-        code, boxes, _ = m.run_program([r.uninstaller(), switch], [], TITLE, "unknown-switch")
-        check(code == 1639 % 256 and boxes == [], f"{switch} on the desktop: exit code {code}, no box: {boxes}")
+    # Which switches are unknown is the command line's unit test.
+    code, boxes, _ = m.run_program([r.uninstaller(), "/VERYSILENT"], [], TITLE, "unknown-switch")
+    check(code == 1639 % 256 and boxes == [], f"an unknown switch on the desktop: exit code {code}, no box: {boxes}")
     r.expect_installed()
 
     outcome = run_hidden(m, uninstaller, "/S")
@@ -301,7 +269,7 @@ def scenario_unattended(args, display):
 
 
 def main():
-    return run_scenario(machine_arguments("uninstaller", "helper", "maker", "station"), globals())
+    return run_scenario(machine_arguments("uninstaller", "helper", "station"), globals())
 
 
 if __name__ == "__main__":

@@ -21,11 +21,8 @@ Calls Sequence(const std::string& last = "")
 {
     const std::string windows(WindowsDirectory()), assets = windows + "marigoldfiles";
     Calls calls = {"restore " + windows + "Marigold.scr", "file " + windows + "Marigold.scr"};
-    for (const char* name : {"ghost.bmp", "skeleton.bmp", "pumpkin1.bmp", "pumpkin2.bmp", "pumpkin3.bmp", "boom1.wav"})
-        calls.push_back("file " + assets + "\\" + name);
-    for (const char* title : {"LUMAVERT - FREE DOWNLOADS, GAMES, UTILITIES", "LUMA VERT - FREE SOFTWARE, GAMES, TOOLS", "LUMAVERT",
-                              "LUMAVERT - FREE SOFTWARE, GAMES, TOOLS"})
-        calls.push_back(std::string("shortcut ") + title);
+    for (const char* name : kAssets) calls.push_back("file " + assets + "\\" + name);
+    for (const char* title : kShortcutTitles) calls.push_back(std::string("shortcut ") + title);
     calls.insert(calls.end(), {"settings", "file " + assets + "\\uninstall.exe", "folder " + assets, "unregister"});
     return UpTo(calls, last);
 }
