@@ -206,16 +206,20 @@ class Sandbox:
                               env=env, capture_output=True, text=True, timeout=timeout)
 
     def reg_value(self, key, name):
-        """A registry value as `reg query` prints it, or None when the key or the value is not there.
-        A `reg` that fails otherwise (one that Wine could not start, say) is an error that shows reg's
-        own output and Wine's errors, not a value that is missing."""
-        done = self.run("reg", "query", key, "/v", name, env=dict(os.environ, WINEDEBUG="-all,err+all"))
-        match = re.search(rf"{re.escape(name)}\s+REG_\w+\s+(.*)", done.stdout)
-        if match:
-            return match.group(1).strip()
+        """A registry value as `reg query` prints it, or None when the key or the value is not there."""
+        return self.reg_values(key, name).get(name)
+
+    def reg_values(self, key, name=None):
+        """The values of `key` (only `name` when given) as `reg query` prints them, by name; none when the
+        key or the value is not there. A `reg` that fails otherwise (one that Wine could not start, say)
+        is an error that shows reg's own output and Wine's errors, not a value that is missing."""
+        done = self.run("reg", "query", key, *(["/v", name] if name else []), env=dict(os.environ, WINEDEBUG="-all,err+all"))
+        values = dict(re.findall(r"^\s+(\S.*?)\s+REG_\w+\s+(.*?)\s*$", done.stdout, re.M))
+        if values or done.returncode == 0:
+            return values
         if done.returncode == 1 and re.search(r"^reg: Unable to find the specified registry (key|value)\s*$", done.stdout, re.M):
-            return None
-        raise RuntimeError(f"reg query {key} /v {name} failed with exit status {done.returncode}:\n{done.stdout}{done.stderr}")
+            return {}
+        raise RuntimeError(f"reg query {key} {name or ''} failed with exit status {done.returncode}:\n{done.stdout}{done.stderr}")
 
     def give_to_wine_user(self, path):
         """Files made here by root must belong to the user Wine runs as."""

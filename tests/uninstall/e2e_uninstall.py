@@ -69,8 +69,7 @@ class Removal:
 
     def expect_registered(self):
         check(self.listed().count(PRODUCT) == 1, f"listed once among the installed programs: {self.listed()}")
-        key = self.m.entry_key()
-        value = lambda name: self.m.sandbox.reg_value(key, name)
+        values = self.m.sandbox.reg_values(self.m.entry_key())
         uninstaller = f"C:\\windows\\marigoldfiles\\{UNINSTALLER}"
         payload = [pathlib.Path(self.m.args.saver), pathlib.Path(self.m.args.uninstaller)]
         payload += [pathlib.Path(self.m.args.assets) / name for name in ASSETS]
@@ -80,11 +79,11 @@ class Removal:
                     "QuietUninstallString": f'"{uninstaller}" /S', "URLInfoAbout": self.m.args.url,
                     "InstallLocation": "C:\\windows\\marigoldfiles", "EstimatedSize": hex(size_kb),
                     "NoModify": "0x1", "NoRepair": "0x1"}
-        found = {name: value(name) for name in expected}
+        found = {name: values.get(name) for name in expected}
         check(found == expected, f"the entry's values: {found}")
         today = datetime.date.today()  # the local date of the installation, or of the day before at midnight
         dates = [f"{day:%Y%m%d}" for day in (today, today - datetime.timedelta(days=1))]
-        check(value("InstallDate") in dates, f"installed on {value('InstallDate')}, expected one of {dates}")
+        check(values.get("InstallDate") in dates, f"installed on {values.get('InstallDate')}, expected one of {dates}")
 
     def expect_removed(self, folder_at_restart=False, in_use=False):
         """Nothing of Marigold left within seconds of the uninstaller's end (its own file goes once it has
