@@ -33,15 +33,20 @@ CString CreateFileIn(LPCSTR folder, LPCSTR prefix)
     return CString(created);
 }
 
-CString CreateFileBeside(LPCSTR path, LPCSTR prefix)
+CString FolderOf(LPCSTR path)
 {
-    // The folder is the text up to the last separator. Walked character by character: in a
-    // double-byte code page the second byte of a character can look like a backslash.
+    // Walked character by character: in a double-byte code page the second byte of a character can
+    // look like a backslash.
     LPCSTR nameStart = path;
     for (LPCSTR p = path; *p; p = ::CharNextA(p))
         if (*p == '\\' || *p == '/' || *p == ':') nameStart = p + 1;
-    if (nameStart == path) return CreateFileIn(".", prefix);
-    return CreateFileIn(CString(path, static_cast<int>(nameStart - path)), prefix);
+    return CString(path, static_cast<int>(nameStart - path));
+}
+
+CString CreateFileBeside(LPCSTR path, LPCSTR prefix)
+{
+    const CString folder = FolderOf(path);
+    return CreateFileIn(folder.IsEmpty() ? "." : static_cast<LPCSTR>(folder), prefix);
 }
 
 bool MoveIntoPlace(LPCSTR newCopy, LPCSTR target, MoveFileCall move)

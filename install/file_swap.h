@@ -21,6 +21,9 @@ extern const char kAsidePrefix[];
 CString CreateFileIn(LPCSTR folder, LPCSTR prefix);
 // The same in the folder of `path`, as the path names it (it is not made absolute again).
 CString CreateFileBeside(LPCSTR path, LPCSTR prefix);
+// The folder of `path` as the path names it: its text up to and including the last separator (empty
+// when there is none).
+CString FolderOf(LPCSTR path);
 
 // Moves `newCopy` (in the same folder) to `target`, replacing the file there in one step. A target
 // that is a running program is renamed aside first, then removed or scheduled for removal at the

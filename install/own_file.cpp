@@ -75,14 +75,29 @@ bool StartCleanupCopy(LPCSTR ownAside, LPCSTR windowsDir)
 
 }  // namespace
 
-RemovalResult RemoveOwnFile(LPCSTR path, LPCSTR asideFolder)
+bool SetOwnFileAside(LPCSTR path, LPCSTR windowsDir, CString& aside)
 {
-    CString aside;
-    if (!MoveAside(path, asideFolder, aside)) return RemovalResult::failed;
-    if (StartCleanupCopy(aside, asideFolder)) return RemovalResult::removedNow;
+    aside = CString();
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    return MoveAside(path, windowsDir, aside);
+}
+
+RemovalResult LetGoOfOwnFile(LPCSTR aside, LPCSTR windowsDir, bool running)
+{
+    if (!*aside) return RemovalResult::removedNow;
+    const bool gone = running ? StartCleanupCopy(aside, windowsDir) : ::DeleteFileA(aside) != FALSE;
+    if (gone) return RemovalResult::removedNow;
     if (::MoveFileExA(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return RemovalResult::removedAtRestart;
-    ::MoveFileExA(aside, path, MOVEFILE_REPLACE_EXISTING);  // nothing lost: back under its own name
     return RemovalResult::failed;
+}
+
+void PutOwnFileBack(LPCSTR aside, LPCSTR path)
+{
+    if (!*aside) return;
+    const CString folder = FolderOf(path);
+    if (!folder.IsEmpty()) ::CreateDirectoryA(folder, NULL);
+    ::MoveFileExA(aside, path, MOVEFILE_REPLACE_EXISTING);
 }
 
 bool IsCleanupCopy(LPCSTR self) { return IsAsideInWindowsFolder(self); }

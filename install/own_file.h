@@ -10,10 +10,18 @@
 
 #include "file_swap.h"
 
-// Removes `path`, the running uninstaller's own file, as above; the name is free at once (removedNow).
-// Where no copy can be started, the file goes at the next restart instead (removedAtRestart).
-// failed when it cannot even be moved aside (`path` then stays as it was).
-RemovalResult RemoveOwnFile(LPCSTR path, LPCSTR asideFolder);
+// Frees the name `path` by moving its file aside into `windowsDir` (on the same volume), which works
+// even while it runs: `aside` then names it. Nothing there, or a folder of that name, is nothing to set
+// aside (`aside` empty, true). false, and nothing changed, when the file cannot be moved.
+bool SetOwnFileAside(LPCSTR path, LPCSTR windowsDir, CString& aside);
+
+// Lets go of a file set aside: when it is the running program's own, through a copy as above
+// (removedNow, the name being free already); any other file at once. Where that cannot be, it goes at
+// the next restart (removedAtRestart); failed when not even that can be, and it is still aside.
+RemovalResult LetGoOfOwnFile(LPCSTR aside, LPCSTR windowsDir, bool running);
+
+// Puts a file set aside back under its name `path`, its folder made again if it went meanwhile.
+void PutOwnFileBack(LPCSTR aside, LPCSTR path);
 
 // Whether `self`, the running program's file, is such a copy: a file named as those moved aside are,
 // directly in the Windows folder.

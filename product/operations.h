@@ -12,11 +12,14 @@
 
 struct ProductOperations {
     // The files of kProductFiles, and the asset folder. Installing gives InstallResourceFile's result;
-    // a folder of a file's name is nothing to remove. The running uninstaller's own file has its own
-    // way (RemoveOwnFile).
+    // a folder of a file's name is nothing to remove. The uninstaller's file, which may be the one
+    // running, is set aside so that its folder can go, and let go of only once the entry is gone: put
+    // back instead, the entry's way to remove the product stays whole (SetOwnFileAside).
     int (*installFile)(LPCSTR path, LPCSTR name, LPCSTR type);
     RemovalResult (*removeFile)(LPCSTR path, LPCSTR asideFolder);
-    RemovalResult (*removeOwnFile)(LPCSTR path, LPCSTR asideFolder);
+    bool (*setUninstallerAside)(LPCSTR path, LPCSTR windowsDir, CString& aside);
+    RemovalResult (*letGoOfUninstaller)(LPCSTR aside, LPCSTR windowsDir, bool running);
+    void (*putUninstallerBack)(LPCSTR aside, LPCSTR path);
     RemovalResult (*removeFolder)(LPCSTR folder);
 
     // The entry among the installed programs.

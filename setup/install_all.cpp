@@ -6,7 +6,7 @@
 
 // The setup makes each change (in the order of ProductOperations: the files, the entry, the active screen
 // saver, the shortcuts); the uninstaller takes it away (kSystemRemovalOperations).
-const ProductOperations kSystemInstallOperations = {InstallResourceFile, NULL, NULL, NULL, RegisterProduct, NULL,
+const ProductOperations kSystemInstallOperations = {InstallResourceFile, NULL, NULL, NULL, NULL, NULL, RegisterProduct, NULL,
                                                     RecordPreviousScreenSaver, ActivateScreenSaver, NULL,
                                                     CreatePublisherShortcut, NULL, NULL};
 

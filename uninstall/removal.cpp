@@ -24,9 +24,9 @@ struct Tally {
 
 // The uninstaller takes each change away (in the order of ProductOperations: the files, the entry, the
 // active screen saver, the shortcuts, the settings); the setup made it (kSystemInstallOperations).
-const ProductOperations kSystemRemovalOperations = {NULL, RemoveFileIfThere, RemoveOwnFile, RemoveFolderNowOrAtRestart,
-                                                    NULL, UnregisterProduct, NULL, NULL, RestorePreviousScreenSaver,
-                                                    NULL, RemovePublisherShortcut, RemoveSaverSettings};
+const ProductOperations kSystemRemovalOperations = {NULL, RemoveFileIfThere, SetOwnFileAside, LetGoOfOwnFile, PutOwnFileBack,
+                                                    RemoveFolderNowOrAtRestart, NULL, UnregisterProduct, NULL, NULL,
+                                                    RestorePreviousScreenSaver, NULL, RemovePublisherShortcut, RemoveSaverSettings};
 
 RemovalOutcome RemoveProduct(LPCSTR self) { return RemoveProductWith(kSystemRemovalOperations, self); }
 
@@ -48,17 +48,23 @@ RemovalOutcome RemoveProductWith(const ProductOperations& operations, LPCSTR sel
     if (tally.failed) return RemovalOutcome::notRemoved;
     operations.removeSettings();
 
-    // Files in use go aside into the Windows folder, so that their folder can go at once.
-    const bool removingItself = SamePath(paths.uninstaller, self);
-    const RemovalResult own = removingItself ? operations.removeOwnFile(paths.uninstaller, paths.windowsDir)
-                                             : operations.removeFile(paths.uninstaller, paths.windowsDir);
-    if (own == RemovalResult::failed) return RemovalOutcome::notRemoved;
-    if (!removingItself) tally.Add(own);
+    // The uninstaller's file goes aside into the Windows folder, which frees its name also while it
+    // runs, so that the folder can go at once. It goes for good only with the entry: while the product
+    // stays listed, the way to remove it stays whole.
+    CString uninstallerAside;
+    if (!operations.setUninstallerAside(paths.uninstaller, paths.windowsDir, uninstallerAside)) return RemovalOutcome::notRemoved;
     tally.Add(operations.removeFolder(paths.assetFolder));
-    if (tally.failed) return RemovalOutcome::notRemoved;
-
     // The entry last: while anything of the product is left, it stays listed.
-    if (!operations.unregisterProduct()) return RemovalOutcome::notRemoved;
+    const RemovalResult uninstaller = !tally.failed && operations.unregisterProduct()
+        ? operations.letGoOfUninstaller(uninstallerAside, paths.windowsDir, SamePath(paths.uninstaller, self))
+        : RemovalResult::failed;
+    // Should the uninstaller's file not even be let go of at the next restart (the entry is gone then),
+    // it is not left aside under a name no one knows.
+    if (uninstaller == RemovalResult::failed) {
+        operations.putUninstallerBack(uninstallerAside, paths.uninstaller);
+        return RemovalOutcome::notRemoved;
+    }
+    tally.Add(uninstaller);
     return tally.atRestart ? RemovalOutcome::removedAtRestart : RemovalOutcome::removed;
 }
 

@@ -23,8 +23,8 @@ extern const ProductOperations kSystemRemovalOperations;
 // uninstaller for another try; so does a screen saver chosen before that cannot be put back, before
 // anything is removed. What is the user's (the shortcuts, the settings) goes where it can and never
 // holds the removal back. `self` is the running uninstaller's own file: when it is the installed one,
-// it is moved out of the product's folder and deleted as soon as the uninstaller has ended
-// (RemoveOwnFile), nothing the user needs to know about. COM must be initialised.
+// it is moved out of the product's folder and, once the entry is gone, deleted as soon as the
+// uninstaller has ended (SetOwnFileAside), nothing the user needs to know about. COM must be initialised.
 RemovalOutcome RemoveProduct(LPCSTR self);
 
 // RemoveProduct with the given operations.

@@ -53,6 +53,14 @@ inline RemovalResult Remove(LPCSTR path, LPCSTR)
                                                 : EndsWith(path, g_answers.fileAtRestart) ? RemovalResult::removedAtRestart
                                                                                           : RemovalResult::removedNow);
 }
+// The uninstaller's file is set aside under its own name, and let go of as any other file is removed.
+inline bool SetAside(LPCSTR path, LPCSTR, CString& aside)
+{
+    aside = CString(path);
+    return Called(std::string("aside ") + path, !EndsWith(path, g_answers.failingFile));
+}
+inline RemovalResult LetGo(LPCSTR aside, LPCSTR folder, bool) { return Remove(aside, folder); }
+inline void PutBack(LPCSTR, LPCSTR path) { g_calls.push_back(std::string("put back ") + path); }
 inline RemovalResult Folder(LPCSTR folder) { return Called(std::string("folder ") + folder, g_answers.folder); }
 inline bool Register(const ProductPaths& paths)
 {
@@ -73,7 +81,7 @@ inline PinnedRemoval RemoveShortcut(const PublisherShortcut& shortcut, LPCSTR)
 inline void RemoveSettings() { g_calls.push_back("settings"); }
 
 inline const ProductOperations kRecordingOperations = {
-    Install, Remove, Remove, Folder, Register, Unregister, Record, Activate, Restore, CreateShortcut, RemoveShortcut, RemoveSettings,
+    Install, Remove, SetAside, LetGo, PutBack, Folder, Register, Unregister, Record, Activate, Restore, CreateShortcut, RemoveShortcut, RemoveSettings,
 };
 
 // Clears what was written down and sets the answers for the next run.

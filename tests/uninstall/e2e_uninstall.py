@@ -22,7 +22,7 @@ from wine_session import SLOW
 # which a 32-bit program is shown only when it asks past the redirection to the 32-bit folder.
 PREVIOUS_SAVER = "C:\\windows\\system32\\previous.scr"
 # Wine hands a Windows exit code to Linux, which keeps its low byte only.
-EXIT_REMOVED, EXIT_AT_RESTART, EXIT_DECLINED, EXIT_SETUP_RUNNING = 0, 3010 % 256, 1602 % 256, 1618 % 256
+EXIT_REMOVED, EXIT_AT_RESTART, EXIT_FAILED, EXIT_DECLINED, EXIT_SETUP_RUNNING = 0, 3010 % 256, 1603 % 256, 1602 % 256, 1618 % 256
 
 
 class Removal:
@@ -145,9 +145,17 @@ def scenario_remove_no(args, display):
 
 
 def scenario_remove_quietly(args, display):
-    """The quiet command, then the setup again on the same machine: install, remove, install works."""
+    """The quiet command, then the setup again on the same machine: install, remove, install works. A
+    first try meets an entry that cannot go yet (another tool keeps a key in it): the uninstaller is
+    back where the entry says, its emptied folder made again, for the next try."""
     r = Removal(args, display)
     r.m.install()
+    held_entry = r.m.entry_key() + "\\Held"
+    r.reg("add", held_entry, "/f")
+    code = r.remove_quietly(log_name="remove-entry-held")
+    check(code == EXIT_FAILED and r.uninstaller().exists() and r.listed().count(PRODUCT) == 1,
+          f"failed, the uninstaller still there and listed: exit code {code}, {r.listed()}")
+    r.reg("delete", held_entry, "/f")
     # Started in its own folder, as Explorer starts a program opened there: it leaves that folder, which
     # then goes too. On 64-bit Windows Wine's launcher waits in that folder, as a command prompt there
     # would: then the emptied folder goes at the next restart.

@@ -23,7 +23,8 @@ Calls Sequence(const std::string& last = "")
     Calls calls = {"restore " + windows + "Marigold.scr", "file " + windows + "Marigold.scr"};
     for (const char* name : kAssets) calls.push_back("file " + assets + "\\" + name);
     for (const char* title : kShortcutTitles) calls.push_back(std::string("shortcut ") + title);
-    calls.insert(calls.end(), {"settings", "file " + assets + "\\uninstall.exe", "folder " + assets, "unregister"});
+    calls.insert(calls.end(), {"settings", "aside " + assets + "\\uninstall.exe", "folder " + assets, "unregister",
+                               "file " + assets + "\\uninstall.exe"});
     return UpTo(calls, last);
 }
 
@@ -39,21 +40,23 @@ TEST_CASE("the removal ends with the entry and a per-user shortcut left behind d
     CHECK(RemovalExitCode(RemovalOutcome::removed) == 0);
 }
 
-TEST_CASE("the removal stops at whatever of the machine's cannot be removed and the entry stays")
+TEST_CASE("the removal stops at whatever of the machine's cannot be removed and the entry stays with its uninstaller")
 {
-    const std::string assets = std::string(WindowsDirectory()) + "marigoldfiles";
+    const std::string assets = std::string(WindowsDirectory()) + "marigoldfiles", putBack = "put back " + assets + "\\uninstall.exe";
     Answers answers;
-    std::string last = "shortcut LUMAVERT - FREE SOFTWARE, GAMES, TOOLS";
+    std::string last = "shortcut LUMAVERT - FREE SOFTWARE, GAMES, TOOLS", then;
     SUBCASE("the screen saver chosen before cannot be put back: nothing is removed")
     {
         answers.restored = false, last = "restore " + std::string(WindowsDirectory()) + "Marigold.scr";
     }
     SUBCASE("a picture") { answers.failingFile = "pumpkin2.bmp"; }
-    SUBCASE("the uninstaller") { answers.failingFile = "uninstall.exe", last = "file " + assets + "\\uninstall.exe"; }
-    SUBCASE("the folder") { answers.folder = RemovalResult::failed, last = "folder " + assets; }
-    SUBCASE("the entry itself") { answers.unregistered = false, last = "unregister"; }
+    SUBCASE("the uninstaller") { answers.failingFile = "uninstall.exe", last = "aside " + assets + "\\uninstall.exe"; }
+    SUBCASE("the folder") { answers.folder = RemovalResult::failed, last = "folder " + assets, then = putBack; }
+    SUBCASE("the entry itself") { answers.unregistered = false, last = "unregister", then = putBack; }
     CHECK(RemoveWith(answers) == RemovalOutcome::notRemoved);
-    CHECK(g_calls == Sequence(last));
+    Calls expected = Sequence(last);
+    if (!then.empty()) expected.push_back(then);
+    CHECK(g_calls == expected);
     CHECK(RemovalExitCode(RemovalOutcome::notRemoved) == 1603);
 }
 
