@@ -57,6 +57,10 @@ int AfxWinMain(HINSTANCE instance)
 
 bool AfxUserCanAnswer()
 {
+    // Session 0 is the services' own: since Windows Vista no one sees its desktops, also its WinSta0,
+    // which is marked visible (a deployment agent may start a program there, as may psexec -s -i 0).
+    DWORD session = 0;
+    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &session) && session == 0) return false;
     USEROBJECTFLAGS flags;
     ::ZeroMemory(&flags, sizeof(flags));
     DWORD size = 0;

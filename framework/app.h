@@ -34,7 +34,7 @@ LPCSTR AfxGetAppTitle();
 int AfxWinMain(HINSTANCE instance);
 
 // Whether someone can see this process's windows and answer them: its window station is the
-// interactive one. A service's, or a deployment agent's running as the system, is not.
+// interactive one, outside session 0. A service's, or a deployment agent's running as the system, is not.
 bool AfxUserCanAnswer();
 
 // A message box with the text of string `promptId` (any length), the application title as caption and
