@@ -61,17 +61,26 @@ def main():
             os.write(ready_write, b"n")
             os._exit(97)
         os.write(ready_write, b"y")
-        os.read(go_read, 1)  # the parent has mapped the users
+        # Only the parent may hold the write end: should it fail or die before "go", the read ends
+        # instead of leaving an orphan that keeps the caller's output open.
+        os.close(go_write)
+        if os.read(go_read, 1) != b"x":
+            os._exit(97)
         if emulator:
             private_binfmt(libc, emulator)
         os.execvp(args[0], args)
-    if os.read(ready_read, 1) == b"y":
-        # Root outside may map all users one to one: the same users inside, with the same files.
-        for name in ("uid_map", "gid_map"):
-            with open(f"/proc/{child}/{name}", "w") as f:
-                f.write(ALL_IDS)
-    os.write(go_write, b"x")
-    _, status = os.waitpid(child, 0)
+    os.close(ready_write)
+    try:
+        if os.read(ready_read, 1) == b"y":
+            # Root outside may map all users one to one: the same users inside, with the same files.
+            # Anyone else may not (PermissionError).
+            for name in ("uid_map", "gid_map"):
+                with open(f"/proc/{child}/{name}", "w") as f:
+                    f.write(ALL_IDS)
+            os.write(go_write, b"x")
+    finally:
+        os.close(go_write)
+        _, status = os.waitpid(child, 0)
     return os.waitstatus_to_exitcode(status)
 
 
