@@ -64,7 +64,15 @@ fi
 
 export DEBIAN_FRONTEND=noninteractive
 log=$(mktemp "${TMPDIR:-/tmp}/marigold-apt.XXXXXX")
-trap 'rm -f "$log"' EXIT
+# An i386 architecture this run added goes again when 32-bit Wine did not get in: its package list (the
+# one a half-synced mirror breaks) would fail every later apt-get update of this machine. dpkg keeps it
+# while any i386 package is installed.
+i386_undo=0
+drop_i386() {
+  [ "$i386_undo" = 1 ] && dpkg --remove-architecture i386 2>/dev/null &&
+    echo "Removed again: the i386 architecture, added for 32-bit Wine only." || true
+}
+trap 'rm -f "$log"; drop_i386' EXIT
 unread=""   # the package lists the mirror would not give
 
 # Reads the package lists, a second time when one fails; then goes on with those that were read.
@@ -118,11 +126,12 @@ echo "Installing: ${missing[*]}"
 updated=0
 if [ "${#wanted[@]}" -gt 0 ] && [ "$i386_added" = 0 ]; then
   dpkg --add-architecture i386
+  i386_undo=1
   update_lists
 elif ! compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
   update_lists
 fi
-install_all "${missing[@]}" && exit 0
+install_all "${missing[@]}" && { i386_undo=0; exit 0; }
 # When 32-bit Wine is what cannot be installed, that is said at once: the scripts can do without it.
 if [ "${#wanted[@]}" -gt 0 ] && ! apt_install -s "${wanted[@]}"; then
   echo "Not installed: 32-bit Wine ($wine32): $(apt_reason); $(what_to_do "$wine32")."
@@ -137,5 +146,5 @@ if [ "${#needed[@]}" -gt 0 ] && ! apt_install "${needed[@]}"; then
   echo "FAIL: ${culprit:-${needed[*]}} cannot be installed ($(apt_reason)); $(what_to_do "${culprit:-${needed[*]}}")."
   exit 1
 fi
-[ "${#wanted[@]}" -eq 0 ] || apt_install "${wanted[@]}" ||
+[ "${#wanted[@]}" -eq 0 ] || { apt_install "${wanted[@]}" && i386_undo=0; } ||
   echo "Not installed: 32-bit Wine ($wine32): $(apt_reason); $(what_to_do "$wine32")."

@@ -51,7 +51,10 @@ code, out, calls = deps("test", "emulation", missing="sox wine32:i386", unresolv
 check(code == 0 and out[-1].startswith("Not installed: 32-bit Wine (wine32:i386): its dependencies cannot be met (apt "
                                        "names wine32:i386)") and len(out) == 2
       and any(c.startswith("apt-get install -y") and c.endswith(" sox") for c in calls),
-      f"a 32-bit Wine that cannot be resolved is said in one line, the rest installed: {out} {calls}")
+      f"a 32-bit Wine that cannot be resolved is said in one line, the rest installed, a prior i386 kept: {out} {calls}")
+code, out, calls = deps("test", "emulation", missing="sox wine32:i386", unresolvable="wine32:i386", foreign="")
+check(out[-1].startswith("Removed again: the i386") and calls[-1] == "dpkg --remove-architecture i386",
+      f"the i386 architecture this run added for a 32-bit Wine that did not get in is removed again: {out} {calls}")
 code, out, calls = deps("test", missing="sox", unresolvable="sox")
 check(code == 1 and out[1:] == ["FAIL: sox cannot be installed (its dependencies cannot be met (apt names sox)); "
                                 "'apt-get install --no-install-recommends sox' shows apt's whole answer."]
