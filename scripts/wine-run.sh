@@ -91,7 +91,16 @@ sandbox_env=(
 # Wine's processes run without address randomisation. Debian's Wine has no preloader to reserve the
 # fixed pages Wine needs before anything else is mapped, so a randomised heap now and then lies on
 # one of them, and the program fails to start ("failed to map the shared user data: c0000018").
-in_sandbox() { "${as_user[@]}" "${sandbox_env[@]}" setarch "$(uname -m)" -R "$@"; }
+# A container's default seccomp profile refuses that personality, and setarch then starts nothing at
+# all: there Wine runs randomised, which mostly works, and says so once (a nested run stays quiet).
+fixed_addresses=(setarch "$(uname -m)" -R)
+if ! "${fixed_addresses[@]}" true 2>/dev/null; then
+  fixed_addresses=()
+  [ -n "${MARIGOLD_WINE_RANDOMISED:-}" ] || echo "wine-run.sh: warning: address randomisation stays on" \
+    "(setarch -R is refused here), so a Wine program may now and then fail to start" >&2
+  export MARIGOLD_WINE_RANDOMISED=1
+fi
+in_sandbox() { "${as_user[@]}" "${sandbox_env[@]}" "${fixed_addresses[@]}" "$@"; }
 
 make_prefix() {
   mkdir -p "$root/home" "$root/tmp"
