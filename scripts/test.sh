@@ -29,7 +29,7 @@ packages_ready() {
   [ "$ready" = 0 ] || return 0
   ready=1
   if ! wait "$installing"; then cat "$deps_log"; exit 1; fi
-  grep -s -e '^Installing:' -e '^Warning:' -e '^Not installed:' "$deps_log" || true
+  grep -s -e '^Installing:' -e '^Warning:' -e '^Not installed:' -e '^Removed again:' "$deps_log" || true
 }
 if [ "$planned" = i686 ]; then
   marigold_build i686 --wine-tests ON setup
