@@ -58,8 +58,8 @@ RemovalOutcome RemoveProductWith(const ProductOperations& operations, LPCSTR sel
     const RemovalResult uninstaller = !tally.failed && operations.unregisterProduct()
         ? operations.letGoOfUninstaller(uninstallerAside, paths.windowsDir, SamePath(paths.uninstaller, self))
         : RemovalResult::failed;
-    // Should the uninstaller's file not even be let go of at the next restart (the entry is gone then),
-    // it is not left aside under a name no one knows.
+    // A removal that stops here puts the uninstaller back where the entry says; so does one whose
+    // uninstaller cannot go even at the next restart, rather than leave it aside under a name no one knows.
     if (uninstaller == RemovalResult::failed) {
         operations.putUninstallerBack(uninstallerAside, paths.uninstaller);
         return RemovalOutcome::notRemoved;
